@@ -1,0 +1,50 @@
+# Tavo: `make run` plays, `make test` checks. Both install what the build
+# needs first (Debian packages), then configure and build with CMake + Ninja.
+
+BUILD    ?= build
+FUZZ_BUILD ?= build-fuzz
+PACKAGES := cmake ninja-build g++ pkg-config libsdl2-dev zlib1g-dev libminizip-dev \
+            libgtest-dev libbenchmark-dev z80asm pngcheck
+JOBS     ?= $(shell nproc)
+
+.PHONY: run test build deps bench fuzz clean
+
+run: build
+	@if [ -x $(BUILD)/tavo ]; then \
+	  exec $(BUILD)/tavo $(ROM); \
+	else \
+	  echo "The windowed program is not built yet; running the headless runner on the demo cartridge."; \
+	  exec $(BUILD)/tavo-headless --frames 600 --bench $(or $(ROM),$(BUILD)/roms/demo.sms); \
+	fi
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+build: deps
+	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+
+# libFuzzer targets in their own clang tree: make fuzz, then run for example
+# build-fuzz/tests/fuzz/fuzz_png tests/fuzz/corpus/png
+fuzz: deps
+	@[ -f $(FUZZ_BUILD)/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DTAVO_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y -q $$missing; \
+	  else \
+	    echo "Missing packages. Run:"; echo "  sudo apt-get update && sudo apt-get install -y$$missing"; exit 1; \
+	  fi; \
+	fi
+
+clean:
+	rm -rf $(BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,44 @@
+// The Z80 execution core: one global instance, a threaded interpreter that
+// runs a budget of T-states. Everything outside plain memory goes through
+// the four callbacks; the machine supplies budgets, the interrupt line and
+// the NMI entry.
+#pragma once
+#include <cstdint>
+
+// The 30-byte register block, in the order it is saved, traced and shown:
+// little-endian words AF BC DE HL IX IY PC SP AF' BC' DE' HL', then R, I,
+// IFF1, IFF2, IM and one spare byte.
+struct Z80Registers {
+  uint16_t af, bc, de, hl, ix, iy, pc, sp;
+  uint16_t af2, bc2, de2, hl2;
+  uint8_t r, i, iff1, iff2, im, spare;
+};
+static_assert(sizeof(Z80Registers) == 30, "the register block is 30 bytes");
+
+using Z80PortOutFn = void (*)(void* context, uint16_t port, uint8_t value);
+using Z80PortInFn = uint8_t (*)(void* context, uint16_t port);
+using Z80MemWriteFn = void (*)(void* context, uint16_t address, uint8_t value);
+using Z80MemReadFn = uint8_t (*)(void* context, uint16_t address);
+
+// Core state. The register block is authoritative between Z80Run calls and
+// is brought up to date before every callback.
+extern Z80Registers Z80Regs;
+extern int32_t CycleCounter;  // remaining budget; overshoot stays negative
+extern int32_t IrqLine;       // -1 released, 0..255 asserted with that data byte
+extern uint8_t EiWatch;       // 0 idle, 1 armed, 2 an EI cut the slice
+
+// Page tables indexed by address bits 8-15. A null ReadPages / WritePages
+// entry sends the access to the memory callbacks; FetchPages is never null.
+extern uint8_t* FetchPages[256];
+extern uint8_t* ReadPages[256];
+extern uint8_t* WritePages[256];
+
+extern Z80PortOutFn Z80PortOut;
+extern Z80PortInFn Z80PortIn;
+extern Z80MemWriteFn Z80MemWrite;
+extern Z80MemReadFn Z80MemRead;
+extern void* Z80Context;  // first argument of every callback
+
+void Z80Run();    // execute the budget in CycleCounter
+void Z80Reset();  // registers to their power-on values
+int Z80Nmi();     // enter the NMI; returns the 12 T-states of the response

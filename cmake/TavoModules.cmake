@@ -11,16 +11,15 @@ function(tavo_module name)
     list(FILTER found EXCLUDE REGEX "_main\\.cpp$")
     list(APPEND sources ${found})
   endforeach()
-  if(sources)
-    add_library(${name} STATIC ${sources})
-    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
-    target_compile_definitions(${name} PUBLIC
-      TAVO_ROM_DIR="${TAVO_ROM_DIR}" TAVO_SHARED_DIR="${TAVO_SHARED_DIR}"
-      TAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-  else()
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR})
+  if(NOT sources)  # a folder not written yet still gives a library
+    set(sources ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
+    file(WRITE ${sources} "// no sources yet\n")
   endif()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_compile_definitions(${name} PUBLIC
+    TAVO_ROM_DIR="${TAVO_ROM_DIR}" TAVO_SHARED_DIR="${TAVO_SHARED_DIR}"
+    TAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 endfunction()
 
 # Every app/NAME_main.cpp becomes the program NAME with '_' shown as '-'

@@ -1,37 +1,148 @@
-// VDP lifecycle: creation, power-on, reset and mode changes.
+// VDP lifecycle: the counter tables, creation, power-on, reset, mode
+// changes and the output palette.
 #include "machine/vdp.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "lumo/surface.h"
+#include "machine/options.h"
 
 uint8_t VCounterTable[6][313];
 uint8_t HCounterTable[228];
 void (*VdpMessageHook)(const char* text) = nullptr;
 
-void VdpBuildCounterTables() {}
-bool VdpCreate(VdpState* vdp, Machine* machine) { vdp->machine = machine; return true; }
-void VdpDestroy(VdpState*) {}
-void VdpPowerOn(VdpState*) {}
-void VdpReset(VdpState*) {}
-void VdpApplyMode(VdpState*) {}
-void VdpRebuildPalette(VdpState*) {}
-void VdpWriteControl(VdpState*, uint8_t) {}
-void VdpWriteData(VdpState*, uint8_t) {}
-uint8_t VdpReadData(VdpState*) { return 0xFF; }
-uint8_t VdpReadStatus(VdpState*) { return 0x1F; }
-uint8_t VdpReadVCounter(VdpState*) { return 0; }
-uint8_t VdpReadHCounter(VdpState*) { return 0; }
-int VdpLinePosition(const VdpState*) { return 0; }
-void VdpSetFrameFlag(VdpState*) {}
-void VdpLineTick(VdpState*) {}
-void VdpLineEnd(VdpState*) {}
-bool VdpSaveState(const VdpState*, FILE*) { return false; }
-bool VdpLoadState(VdpState*, FILE*) { return false; }
-void VdpWriteStateBlock(const VdpState*, uint8_t*) {}
-bool VdpReadStateBlock(VdpState*, const uint8_t*) { return false; }
-static uint8_t blank_row[8];
-const uint8_t* VdpDecodeTileRow(VdpState*, int) { return blank_row; }
-void VdpDrawTileRow(VdpState*, int, uint8_t, uint16_t*) {}
-void VdpTileRowIndices(VdpState*, int, uint8_t, uint8_t*) {}
-void VdpRenderLine(VdpState*) {}
-void VdpEvaluateSprites(VdpState*) {}
-void VdpCheckCollisions(VdpState*) {}
-VdpWindow VdpVisibleWindow(const VdpState* vdp) { return {8, 0, 256, 192, vdp->surfaces[1], vdp->draw_surface}; }
-void VdpSwapSurfaces(VdpState*) {}
+void VdpBuildCounterTables() {
+  for (int i = 0; i < 313; i++) {
+    auto at = [i](int last_straight) { return uint8_t(i <= last_straight ? i : i - 6); };
+    auto pal = [i](int last_straight) { return uint8_t(i <= last_straight ? i : i - 57); };
+    VCounterTable[VdpTableNtsc192][i] = at(0xDA);
+    VCounterTable[VdpTableNtsc224][i] = at(0xEA);
+    VCounterTable[VdpTableNtsc240][i] = uint8_t(i);
+    VCounterTable[VdpTablePal192][i] = pal(0xF2);
+    VCounterTable[VdpTablePal224][i] = pal(0x102);
+    VCounterTable[VdpTablePal240][i] = pal(0x10A);
+  }
+  // Division truncates toward zero; the byte keeps the result modulo 256.
+  for (int p = 0; p < 228; p++) {
+    int value;
+    if (p <= 16) value = (11 * p) / 15 - 12;
+    else if (p <= 212) value = (147 * p - 2646) / 194;
+    else value = (10 * p - 2130) / 14 - 23;
+    HCounterTable[p] = uint8_t(value);
+  }
+}
+
+// The V counter table for the line standard and an active line count.
+static const uint8_t* CounterTableFor(uint16_t active_lines) {
+  int kind = active_lines == 224 ? 1 : active_lines == 240 ? 2 : 0;
+  if (MachineOptions & OptPalLines) kind += VdpTablePal192;
+  return VCounterTable[kind];
+}
+
+void VdpSelectCounterTable(VdpState* vdp) {
+  vdp->vcounter_table = CounterTableFor(vdp->active_lines);
+}
+
+static uint16_t Colour6(uint8_t c) {
+  return uint16_t(((c & 0x03) << 14) | ((c & 0x0C) << 7) | ((c & 0x30) >> 1));
+}
+
+static uint16_t Colour12(uint16_t w) {
+  return uint16_t(((w & 0x00F) << 12) | ((w & 0x0F0) << 3) | ((w & 0xF00) >> 7));
+}
+
+void VdpUpdateColour(VdpState* vdp, unsigned address) {
+  if (MachineOptions & OptGgPalette) {
+    unsigned even = address & 0x3E;
+    vdp->palette[(address >> 1) & 0x1F] = Colour12(uint16_t(vdp->cram[even] | vdp->cram[even + 1] << 8));
+  } else {
+    vdp->palette[address & 0x1F] = Colour6(vdp->cram[address & 0x1F]);
+  }
+}
+
+void VdpRebuildPalette(VdpState* vdp) {
+  for (int i = 0; i < 32; i++) {
+    if (MachineOptions & OptGgPalette)
+      vdp->palette[i] = Colour12(uint16_t(vdp->cram[2 * i] | vdp->cram[2 * i + 1] << 8));
+    else
+      vdp->palette[i] = Colour6(vdp->cram[i]);
+  }
+}
+
+bool VdpCreate(VdpState* vdp, Machine* machine) {
+  VdpBuildCounterTables();
+  *vdp = VdpState{};
+  vdp->machine = machine;
+  vdp->vram = static_cast<uint8_t*>(std::calloc(VdpVramSize, 1));
+  vdp->surfaces[0] = CreateSurface(VdpSurfaceWidth, VdpSurfaceHeight, 16, SurfaceClear);
+  vdp->surfaces[1] = CreateSurface(VdpSurfaceWidth, VdpSurfaceHeight, 16, SurfaceClear);
+  vdp->draw_surface = vdp->surfaces[0];
+  if (!vdp->vram || !vdp->surfaces[0] || !vdp->surfaces[1]) {
+    VdpDestroy(vdp);
+    return false;
+  }
+  VdpPowerOn(vdp);
+  return true;
+}
+
+void VdpDestroy(VdpState* vdp) {
+  std::free(vdp->vram);
+  vdp->vram = nullptr;
+  for (Surface*& surface : vdp->surfaces) {
+    if (surface) DestroySurface(surface);
+    surface = nullptr;
+  }
+  vdp->draw_surface = nullptr;
+}
+
+void VdpApplyMode(VdpState* vdp) {
+  vdp->cram_mask = (MachineOptions & OptGgPalette) ? 0x3F : 0x1F;
+  vdp->lines_per_frame = (MachineOptions & OptPalLines) ? 313 : 262;
+  vdp->frames_per_second = (MachineOptions & OptNtscRate) ? 60 : 50;
+  VdpSelectCounterTable(vdp);
+  VdpRebuildPalette(vdp);
+  if (vdp->line >= vdp->lines_per_frame) vdp->line = uint16_t(vdp->lines_per_frame - 1);
+}
+
+void VdpReset(VdpState* vdp) {
+  VdpApplyMode(vdp);
+  vdp->line = 0;
+  vdp->line_irq_pending = 0;
+  vdp->display_off = 0;
+  vdp->x_scroll_latch = vdp->y_scroll_latch = 0;
+  vdp->gg_cram_latch = 0;
+  vdp->first_byte = 0;
+  vdp->latch = 0;
+  vdp->read_buffer = 0;
+  vdp->address = 0;
+  vdp->bad_access_count = 0;
+  vdp->last_access_pos = 0;
+  vdp->access_grace = 0;
+  vdp->sprite_count = 0;
+  vdp->active_lines = 192;
+  vdp->name_table_height = 224;
+  vdp->code = VdpCodeVramWrite;
+  vdp->line_counter = 1;
+  vdp->status = 0x1F;
+  VdpSelectCounterTable(vdp);
+  std::memset(vdp->regs, 0, sizeof vdp->regs);
+  vdp->regs[2] = 0x0E;
+  vdp->regs[5] = 0x7E;
+  vdp->regs[6] = 0xFF;
+  vdp->regs[10] = 1;
+}
+
+void VdpPowerOn(VdpState* vdp) {
+  for (Surface* surface : vdp->surfaces) {
+    if (!surface) continue;
+    uint8_t* pixels = LockSurface(surface, LockWriteOnly);
+    if (pixels) std::memset(pixels, 0, size_t(surface->pitch) * surface->height);
+    UnlockSurface(surface);
+  }
+  if (vdp->vram) std::memset(vdp->vram, 0, VdpVramSize);
+  std::memset(vdp->cram, 0, sizeof vdp->cram);
+  std::memset(vdp->palette, 0, sizeof vdp->palette);
+  std::memset(vdp->tile_dirty, 1, sizeof vdp->tile_dirty);
+  VdpReset(vdp);
+}

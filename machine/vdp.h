@@ -121,6 +121,11 @@ bool VdpLoadState(VdpState* vdp, FILE* file);
 void VdpWriteStateBlock(const VdpState* vdp, uint8_t* block);      // VdpStateBlockSize bytes
 bool VdpReadStateBlock(VdpState* vdp, const uint8_t* block);
 
+// Shared by the VDP's own files.
+void VdpSelectCounterTable(VdpState* vdp);           // for the standard and active lines
+void VdpUpdateColour(VdpState* vdp, unsigned address);  // palette entry of a CRAM address
+void VdpSetInterrupt(VdpState* vdp, bool asserted);  // drive the machine's interrupt line
+
 // Renderer.
 const uint8_t* VdpDecodeTileRow(VdpState* vdp, int row);  // 8 indices 0..15
 // Draws tile row `row` with the flip and palette bits of a name table

@@ -2,26 +2,27 @@
 // counters, the interrupt line and the check for badly timed VRAM accesses.
 #include "machine/vdp.h"
 
+#include "machine/machine.h"
 #include "machine/options.h"
 #include "z80/z80.h"
-#if __has_include("machine/machine.h")
-#include "machine/machine.h"
-#define TAVO_VDP_HAS_MACHINE 1
-#endif
 
+// Cycles since the line began: where the running slice ends on the line,
+// less what the core still has to run of it. Only the machine loaded in the
+// core is running; any other stands at its slice end.
 int VdpLinePosition(const VdpState* vdp) {
-#ifdef TAVO_VDP_HAS_MACHINE
-  if (!vdp->machine) return 0;
-  int position = (vdp->machine->LineCycleStamp - CycleCounter) % 228;
-  return position < 0 ? position + 228 : position;
-#else
-  (void)vdp;
-  return 0;
-#endif
+  const Machine* machine = vdp->machine;
+  if (!machine) return 0;
+  int remaining = machine == CurrentMachine ? CycleCounter : machine->SavedCycleCounter;
+  int position = (machine->LineCycleStamp - remaining) % MachineLineCycles;
+  return position < 0 ? position + MachineLineCycles : position;
 }
 
-void VdpSetInterrupt(VdpState*, bool asserted) {
-  IrqLine = asserted ? 0xFF : -1;
+// The line is the core's while this machine is loaded, else the record's copy.
+void VdpSetInterrupt(VdpState* vdp, bool asserted) {
+  int32_t value = asserted ? 0xFF : -1;
+  Machine* machine = vdp->machine;
+  if (machine && machine != CurrentMachine) machine->SavedIrqLine = value;
+  else IrqLine = value;
 }
 
 uint8_t VdpReadVCounter(VdpState* vdp) {

@@ -1,0 +1,148 @@
+// SDL2 stands in for the display hardware: one window with a renderer, and
+// display surfaces kept as SDL surfaces that present uploads to a texture.
+#include "lumo/platform_sdl.h"
+
+#include <cstdio>
+
+namespace {
+
+// Module state: the window and its renderer.
+struct PlatformState {
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  bool vsync = false;
+  bool video_started = false;
+};
+PlatformState g_platform;
+
+uint32_t SdlFormatFor(const PixelFormat& format) {
+  switch (format.bits) {
+    case 8: return SDL_PIXELFORMAT_INDEX8;
+    case 16: return SDL_PIXELFORMAT_RGB565;
+    case 24: return SDL_PIXELFORMAT_BGR24;  // bytes B, G, R: value 0xRRGGBB
+    default: return SDL_PIXELFORMAT_ARGB8888;
+  }
+}
+
+void ReportSdl(const char* what) { printf("%s: %s\n", what, SDL_GetError()); }
+
+bool StartVideo() {
+  if (g_platform.video_started) return true;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    ReportSdl("SDL video");
+    return false;
+  }
+  g_platform.video_started = true;
+  return true;
+}
+
+}  // namespace
+
+DisplayTexture* PlatformCreateTexture(int width, int height, const PixelFormat& format) {
+  SDL_Surface* store = SDL_CreateRGBSurfaceWithFormat(0, width, height, format.bits,
+                                                      SdlFormatFor(format));
+  if (!store) return nullptr;
+  auto* texture = new DisplayTexture{store, nullptr, 0, 0};
+  return texture;
+}
+
+void PlatformDestroyTexture(DisplayTexture* texture) {
+  if (!texture) return;
+  if (texture->texture) SDL_DestroyTexture(texture->texture);
+  SDL_FreeSurface(texture->store);
+  delete texture;
+}
+
+uint8_t* PlatformLockTexture(DisplayTexture* texture, LockMode, int* pitch) {
+  if (SDL_LockSurface(texture->store) != 0) return nullptr;
+  texture->lock_calls++;
+  *pitch = texture->store->pitch;
+  return static_cast<uint8_t*>(texture->store->pixels);
+}
+
+void PlatformUnlockTexture(DisplayTexture* texture) {
+  SDL_UnlockSurface(texture->store);
+  texture->unlock_calls++;
+}
+
+bool PlatformOpenWindow(int width, int height, bool full_screen) {
+  if (!StartVideo()) return false;
+  if (!g_platform.window) {
+    g_platform.window = SDL_CreateWindow("Tavo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                         width, height, SDL_WINDOW_HIDDEN);
+    if (!g_platform.window) {
+      ReportSdl("SDL window");
+      return false;
+    }
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    g_platform.renderer = SDL_CreateRenderer(g_platform.window, -1, 0);
+    if (!g_platform.renderer)  // no accelerated one: draw in software
+      g_platform.renderer = SDL_CreateRenderer(g_platform.window, -1, SDL_RENDERER_SOFTWARE);
+    if (!g_platform.renderer) {
+      ReportSdl("SDL renderer");
+      PlatformCloseWindow();
+      return false;
+    }
+  }
+  SDL_Window* window = g_platform.window;
+  if (full_screen) {
+    if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+      ReportSdl("SDL full screen");
+      return false;
+    }
+  } else {
+    if (SDL_SetWindowFullscreen(window, 0) != 0) {
+      ReportSdl("SDL windowed");
+      return false;
+    }
+    SDL_SetWindowSize(window, width, height);
+    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  }
+  // The mode's size is the logical size; SDL scales it to the desktop.
+  if (SDL_RenderSetLogicalSize(g_platform.renderer, width, height) != 0) {
+    ReportSdl("SDL logical size");
+    return false;
+  }
+  SDL_ShowWindow(window);
+  return true;
+}
+
+void PlatformCloseWindow() {
+  if (g_platform.renderer) SDL_DestroyRenderer(g_platform.renderer);
+  if (g_platform.window) SDL_DestroyWindow(g_platform.window);
+  g_platform.renderer = nullptr;
+  g_platform.window = nullptr;
+  g_platform.vsync = false;
+  if (g_platform.video_started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  g_platform.video_started = false;
+}
+
+bool PlatformHasWindow() { return g_platform.window != nullptr; }
+SDL_Window* PlatformWindow() { return g_platform.window; }
+
+bool PlatformPresent(DisplayTexture* texture, bool vsync) {
+  SDL_Renderer* renderer = g_platform.renderer;
+  if (!renderer || !texture) return false;
+  SDL_Surface* store = texture->store;
+  if (!texture->texture) {
+    texture->texture = SDL_CreateTexture(renderer, store->format->format,
+                                         SDL_TEXTUREACCESS_STREAMING, store->w, store->h);
+    if (!texture->texture) {
+      ReportSdl("SDL texture");
+      return false;
+    }
+    SDL_SetTextureBlendMode(texture->texture, SDL_BLENDMODE_NONE);
+  }
+  if (vsync != g_platform.vsync) {
+    SDL_RenderSetVSync(renderer, vsync);  // not every renderer can; then it just runs free
+    g_platform.vsync = vsync;
+  }
+  if (SDL_UpdateTexture(texture->texture, nullptr, store->pixels, store->pitch) != 0 ||
+      SDL_RenderClear(renderer) != 0 ||
+      SDL_RenderCopy(renderer, texture->texture, nullptr, nullptr) != 0) {
+    ReportSdl("SDL present");
+    return false;
+  }
+  SDL_RenderPresent(renderer);
+  return true;
+}

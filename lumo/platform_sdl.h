@@ -1,0 +1,30 @@
+// The platform layer under the display: SDL2 window, renderer and the pixel
+// stores behind display surfaces. Only lumo/ includes this header.
+#pragma once
+#include <SDL.h>
+
+#include "lumo/surface.h"
+
+// A display surface's pixels: an SDL surface in the display's format. The
+// back surface also owns the streaming texture that present uploads into.
+struct DisplayTexture {
+  SDL_Surface* store;
+  SDL_Texture* texture;  // none until the surface is presented
+  int lock_calls;        // how often the store was really locked
+  int unlock_calls;
+};
+
+DisplayTexture* PlatformCreateTexture(int width, int height, const PixelFormat& format);
+void PlatformDestroyTexture(DisplayTexture* texture);
+// Locks the store; the pointer and pitch are valid until the unlock.
+uint8_t* PlatformLockTexture(DisplayTexture* texture, LockMode mode, int* pitch);
+void PlatformUnlockTexture(DisplayTexture* texture);
+
+// The program's one window. Creates it on first use, otherwise resizes and
+// restyles it. False (with SDL's reason on standard output) on failure.
+bool PlatformOpenWindow(int width, int height, bool full_screen);
+void PlatformCloseWindow();
+bool PlatformHasWindow();
+SDL_Window* PlatformWindow();
+// Uploads the surface's pixels and shows them in the window.
+bool PlatformPresent(DisplayTexture* texture, bool vsync);

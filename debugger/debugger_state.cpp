@@ -1,0 +1,3 @@
+#include "debugger/debugger_state.h"
+
+bool BreakState = false;

@@ -1,0 +1,65 @@
+#include "machine/cart_ram.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/program_dir.h"
+#include "machine/cartridge.h"
+#include "machine/machine.h"
+
+namespace {
+
+Machine* const Machines[2] = {&PrimaryMachine, &PartnerMachine};
+
+// The cartridge name without any folder part: a name taken from a zip
+// member may carry one, and must not lead outside the SRAM folder.
+std::string BaseName(const std::string& name) {
+  size_t cut = name.find_last_of("/\\");
+  return cut == std::string::npos ? name : name.substr(cut + 1);
+}
+
+bool SaveOne(const Machine* m, const std::string& path) {
+  // Written beside the old file and renamed over it, so a failed write
+  // never leaves a truncated file in place of a good one.
+  std::string temporary = path + ".tmp";
+  FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (!file) return false;
+  bool ok = std::fwrite(m->CartRam, 1, CartRamSize, file) == size_t(CartRamSize);
+  ok = (std::fclose(file) == 0) && ok;
+  if (ok) ok = std::rename(temporary.c_str(), path.c_str()) == 0;
+  if (!ok) std::remove(temporary.c_str());
+  return ok;
+}
+
+}  // namespace
+
+std::string CartRamPath(int machine) {
+  std::string base = BaseName(CartName);
+  if (base.empty() || base == "." || base == "..") return {};
+  return WorkingFilePath("SRAM", base + (machine == 0 ? ".sram" : ".sram2"));
+}
+
+void SaveCartRam() {
+  for (int i = 0; i < 2; ++i) {
+    const Machine* m = Machines[i];
+    if (!m->SramDirty || !m->CartRam) continue;
+    std::string path = CartRamPath(i);
+    if (!path.empty()) SaveOne(m, path);
+  }
+}
+
+void LoadCartRam() {
+  for (int i = 0; i < 2; ++i) {
+    Machine* m = Machines[i];
+    if (!m->CartRam) continue;
+    // Zeroed first, so a short file leaves no bytes of the previous game.
+    std::memset(m->CartRam, 0, CartRamSize);
+    std::string path = CartRamPath(i);
+    if (path.empty()) continue;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) continue;
+    size_t got = std::fread(m->CartRam, 1, CartRamSize, file);
+    (void)got;
+    std::fclose(file);
+  }
+}

@@ -1,0 +1,89 @@
+// One emulated Master System / Game Gear: RAM, mapper state, Game Gear port
+// registers, timing counters, the saved Z80 registers, the VDP and the PSG.
+// Two records exist for the whole run: the primary machine and the link
+// partner (a second Game Gear that runs the same cartridge in lockstep when
+// the link option is on). The Z80 core is one global instance; the record
+// whose registers it holds is CurrentMachine.
+#pragma once
+#include <cstdint>
+
+#include "machine/psg.h"
+#include "machine/vdp.h"
+#include "z80/z80.h"
+
+struct Surface;
+
+constexpr int MachineLineCycles = 228;  // Z80 cycles per scanline
+constexpr int MachineRamSize = 0x2000;
+constexpr int CartRamSize = 0x8000;  // two 16 KB banks
+
+struct Machine {
+  uint8_t* Ram;  // 8 KB, owned (CreateMachines)
+  uint8_t RomBank0, RomBank1, RomBank2;  // already reduced modulo CartBanks
+  uint8_t CartRamBank;     // 0 or 1
+  uint8_t CartRamEnabled;  // cartridge RAM mapped at $8000-$BFFF
+  uint8_t IoControl;       // port $3F; 0x3F after reset
+  uint8_t GgParallelData;  // Game Gear port 1 (7 bits)
+  uint8_t GgDataDirection; // port 2
+  uint8_t GgSerialOut;     // port 3
+  uint8_t GgSerialBusy;    // shown inverted in port 5 bit 0
+  uint8_t GgSerialIn;      // port 4
+  uint8_t GgSerialInFull;  // port 5 bit 1; cleared by reading port 4
+  uint8_t GgSerialControl; // port 5 as written
+  int16_t LineCycleStamp;    // line position 0..227 where the current slice ends
+  int16_t SavedCycleCounter; // the core's counter while not loaded
+  uint32_t CyclesPerFrame;   // lines per frame * 228
+  uint32_t FrameCycle;       // position in the frame, kept by StepCycles
+  uint32_t SerialAccumulator;
+  int32_t SerialStep;        // serial clock per scanline, 16.16
+  int32_t SavedIrqLine;      // the core's interrupt line while not loaded
+  Z80Registers SavedRegisters;
+  uint8_t SramDirty;         // a program enabled cartridge RAM since reset
+  uint8_t* CartRam;          // 32 KB, owned by the cartridge module
+  VdpState Vdp;
+  PsgState Psg;
+  Machine* LinkPartner;      // primary <-> partner
+};
+
+// The two records. Their cartridge RAM buffers are handed over by
+// CreateCartridgeBuffers (set PrimaryMachine.CartRam / PartnerMachine.CartRam);
+// a machine without a buffer behaves as if the cartridge had no RAM.
+extern Machine PrimaryMachine;
+extern Machine PartnerMachine;
+extern Machine* CurrentMachine;  // whose registers the core holds, or none
+
+// Start-up and shutdown: RAM, VDP surfaces, the partner links and the V/H
+// counter tables. False when memory could not be had. Repeating is harmless.
+bool CreateMachines();
+void DestroyMachines();
+
+// Core switching. Callers that ran the core save before selecting another.
+void SelectMachine(Machine* machine);
+void SaveCoreState(Machine* machine);
+// Forget which machine the core holds, so the next SelectMachine reloads
+// registers and page tables (after a state load).
+void ForgetCurrentMachine();
+
+// Line count and frame rate from the option word, the PSG clock and the
+// serial step. For both machines after a cartridge or a state is installed.
+void SetupTiming(Machine* machine);
+int32_t ComputeSerialStep(const Machine* machine);
+
+void MachineReset(Machine* machine);  // the machine part of every reset
+void SoftReset(Machine* machine);     // VDP and PSG reset, then MachineReset
+void HardReset(Machine* machine);     // RAM cleared, VDP power-on, PSG reset
+
+// One video frame; with the link option both machines advance line by
+// line. Returns early, mid-line, when BreakState is set during a slice.
+void RunFrame(Machine* machine, bool render, bool sound);
+// Exactly one instruction with cycle-exact line events; the cycles advanced.
+int StepCycles(Machine* machine);
+// Moves the slice position into FrameCycle before stepping after frames.
+void SyncStepPosition(Machine* machine);
+// Makes the program return from the current subroutine.
+void ForceReturn(Machine* machine);
+// The non-maskable interrupt (Master System pause button).
+void RaiseNmi(Machine* machine);
+// 0: the primary machine's finished picture; 1: the partner's, only with
+// the link option on. None otherwise.
+Surface* GetScreen(int index);

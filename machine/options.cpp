@@ -1,0 +1,3 @@
+#include "machine/options.h"
+
+uint32_t MachineOptions = OptInitial;

@@ -1,0 +1,170 @@
+// The frame scheduler: every scanline is cut into CPU slices of fixed
+// length with the VDP, PSG and VGM hooks at fixed line positions, so the
+// core runs whole budgets and nothing is called per instruction.
+#include "debugger/debugger_state.h"
+#include "machine/machine.h"
+#include "machine/options.h"
+#include "record/vgm_logger.h"
+
+namespace {
+
+constexpr int FirstSlice = 171;   // up to the interrupt update
+constexpr int SecondSlice = 57;   // up to the end of the line
+constexpr int FrameFlagAt = 150;  // on the first line below the picture
+
+// Runs the core for n more cycles; true when the debugger asked to stop.
+inline bool Slice(Machine* m, int n) {
+  CycleCounter += n;
+  m->LineCycleStamp = int16_t((m->LineCycleStamp + n) % MachineLineCycles);
+  Z80Run();
+  return BreakState;
+}
+
+// The CPU part of one line: slices, interrupt update, end of line. The
+// caller renders before it and steps the sound after it.
+inline bool RunLineCpu(Machine* m, int line, int active) {
+  VdpState* vdp = &m->Vdp;
+  if (line == active) {
+    if (Slice(m, FrameFlagAt)) return true;
+    VdpSetFrameFlag(vdp);
+    if (Slice(m, FirstSlice - FrameFlagAt)) return true;
+  } else if (Slice(m, FirstSlice)) {
+    return true;
+  }
+  VdpLineTick(vdp);
+  if (Slice(m, SecondSlice)) return true;
+  VdpLineEnd(vdp);
+  return false;
+}
+
+// Rendered lines [first, last): the whole picture, or the 144 lines of the
+// Game Gear window centred in it.
+void RenderedLines(int active, int* first, int* last) {
+  *first = 0;
+  *last = active;
+  if (MachineOptions & OptGgScreen) {
+    *first = (active - 144) / 2;
+    *last = *first + 144;
+  }
+}
+
+void RunSingleFrame(Machine* m, bool render, bool sound) {
+  SelectMachine(m);
+  VdpState* vdp = &m->Vdp;
+  const int active = vdp->active_lines;
+  const int lines = vdp->lines_per_frame;
+  int first, last;
+  RenderedLines(active, &first, &last);
+  if (!render) first = last = 0;
+
+  for (int line = 0; line < lines; ++line) {
+    if (line >= first && line < last) VdpRenderLine(vdp);
+    if (RunLineCpu(m, line, active)) {
+      SaveCoreState(m);
+      return;
+    }
+    VgmLogTick();
+    PsgLineTick(&m->Psg, sound);
+  }
+  SaveCoreState(m);
+  PsgFrameEnd(&m->Psg, sound);
+  if (render) VdpSwapSurfaces(vdp);
+}
+
+// Both Game Gears line by line, the primary first. The partner's sound is
+// logged but never played; its picture is drawn like the primary's so the
+// second screen shows its game.
+void RunLinkedFrame(Machine* primary, bool render, bool sound) {
+  Machine* partner = primary->LinkPartner;
+  VdpState* vdp = &primary->Vdp;
+  VdpState* vdp2 = &partner->Vdp;
+  const int active = vdp->active_lines;
+  const int active2 = vdp2->active_lines;
+  const int lines = vdp->lines_per_frame;
+  int first, last, first2, last2;
+  RenderedLines(active, &first, &last);
+  RenderedLines(active2, &first2, &last2);
+  if (!render) first = last = first2 = last2 = 0;
+
+  for (int line = 0; line < lines; ++line) {
+    SelectMachine(primary);
+    if (line >= first && line < last) VdpRenderLine(vdp);
+    bool stop = RunLineCpu(primary, line, active);
+    SaveCoreState(primary);
+    if (stop) return;
+    VgmLogTick();
+    PsgLineTick(&primary->Psg, sound);
+
+    SelectMachine(partner);
+    if (line >= first2 && line < last2) VdpRenderLine(vdp2);
+    stop = RunLineCpu(partner, line, active2);
+    SaveCoreState(partner);
+    if (stop) return;
+  }
+  SelectMachine(primary);
+  PsgFrameEnd(&primary->Psg, sound);
+  PsgFrameEnd(&partner->Psg, false);
+  if (render) {
+    VdpSwapSurfaces(vdp);
+    VdpSwapSurfaces(vdp2);
+  }
+}
+
+}  // namespace
+
+void RunFrame(Machine* m, bool render, bool sound) {
+  if ((MachineOptions & OptLink) && m->LinkPartner) {
+    RunLinkedFrame(m, render, sound);
+  } else {
+    RunSingleFrame(m, render, sound);
+  }
+}
+
+int StepCycles(Machine* m) {
+  int pos = int(m->FrameCycle % MachineLineCycles);
+  SelectMachine(m);
+  const int n = 1 - CycleCounter;
+  if (n <= 0) return n;
+  VdpState* vdp = &m->Vdp;
+  const int active = vdp->active_lines;
+  for (int i = 0; i < n; ++i) {
+    if (pos == 0 && vdp->line < active) VdpRenderLine(vdp);
+    CycleCounter += 1;
+    m->LineCycleStamp = int16_t((m->LineCycleStamp + 1) % MachineLineCycles);
+    Z80Run();
+    if (++m->FrameCycle >= m->CyclesPerFrame) m->FrameCycle = 0;
+    ++pos;
+    if (pos == MachineLineCycles) {
+      pos = 0;
+      VdpLineEnd(vdp);
+    } else if (pos == FrameFlagAt) {
+      if (vdp->line == active) VdpSetFrameFlag(vdp);
+    } else if (pos == FirstSlice) {
+      VdpLineTick(vdp);
+    }
+  }
+  SaveCoreState(m);
+  return n;
+}
+
+void SyncStepPosition(Machine* m) {
+  SelectMachine(m);
+  const int pos = ((m->LineCycleStamp - CycleCounter) % MachineLineCycles + MachineLineCycles) %
+                  MachineLineCycles;
+  m->FrameCycle = uint32_t(pos) + uint32_t(m->Vdp.line) * MachineLineCycles;
+  // The stamp keeps the position so the H counter reads the same while
+  // stepping; the overshoot now lives in FrameCycle.
+  m->LineCycleStamp = int16_t(pos);
+  CycleCounter = 0;
+  SaveCoreState(m);
+}
+
+void ForceReturn(Machine* m) {
+  SelectMachine(m);
+  const uint8_t saved = m->Ram[0];
+  Z80Regs.pc = 0xC000;
+  m->Ram[0] = 0xC9;  // RET, at $C000 in RAM
+  StepCycles(m);
+  m->Ram[0] = saved;
+  SaveCoreState(m);
+}

@@ -44,7 +44,7 @@ struct PsgGenerator {
 
 struct PsgState {
   // Output ring of left/right signed 16-bit samples; positions in bytes.
-  uint8_t Ring[PsgRingBytes];
+  int16_t Ring[PsgRingBytes / 2];
   uint32_t RingWrite, RingRead, RingFill;
   // Command log; positions wrap with & (PsgLogBytes - 1).
   uint8_t Log[PsgLogBytes];

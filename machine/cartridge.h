@@ -17,9 +17,30 @@ extern int NesMapper;
 extern uint8_t NesFlags;
 extern bool CartUnloaded;
 
+// The two 32 KB cartridge RAM buffers (primary machine, link partner),
+// created with the empty image and handed to the machine records.
+extern uint8_t* CartRamBuffers[2];
+
+// Image files larger than this are refused: no cartridge comes near it, and
+// reading one whole would only exhaust memory.
+constexpr uint32_t MaxImageFileSize = 64u << 20;
+// Images of at most this many bytes are refused by LoadCartridge (and install
+// nothing through InstallImage): they cannot hold a program.
+constexpr uint32_t MaxUselessImageSize = 4;
+
+// Reads a .sms/.gg/.nes/.gba file, or the first member of a zip archive with
+// one of those extensions, and installs it. False when nothing usable could
+// be read; the previous cartridge then stays installed and untouched. An
+// empty plain file counts as loaded but changes nothing.
 bool LoadCartridge(const char* path);
+// Installs an image held in memory; `bytes` stays owned by the caller.
 void InstallImage(uint32_t length, const uint8_t* bytes, const char* name);
+// Saves cartridge RAM and frees the image (once per loaded image).
 void UnloadCartridge();
-void CreateCartridgeBuffers();
+// Start-up: the cartridge RAM buffers and an empty 16 KB image. Repeating it
+// is harmless. Shutdown: unload, then free everything.
+bool CreateCartridgeBuffers();
 void DestroyCartridgeBuffers();
+// The text from the name's last "." starts with .GG, .SMS, .NES or .GBA
+// (any case).
 bool HasImageExtension(const char* name);

@@ -1,0 +1,31 @@
+// PNG pictures: surfaces written as PNG files and PNG files read into
+// surfaces, with zlib doing the compression and the CRCs.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "lumo/surface.h"
+
+// Header fields and side chunks of a PNG as read.
+struct PngInfo {
+  uint32_t width, height;
+  int bit_depth, color_type, compression, filter, interlace;
+  uint8_t palette[256 * 3];
+  int palette_entries;
+  uint8_t transparency[256];
+  int transparency_size;
+  double gamma;  // 0 when the file has no gAMA chunk
+  uint32_t pixels_per_unit_x, pixels_per_unit_y;
+  int unit;
+};
+
+// 8-bit surfaces become palette pictures, all others 8-bit RGB.
+bool SavePng(const char* file_name, Surface* surface);
+// Loads a picture into a new surface of the given format (the file's own
+// one when format is none: palette pictures 8 bits, grey 16, colour 24).
+// None for any fault in the file.
+Surface* LoadPng(const char* file_name, const PixelFormat* format, unsigned flags);
+// The same for a PNG file already in memory; info, when given, receives the
+// header fields even when the pixels cannot be decoded.
+Surface* DecodePng(const uint8_t* data, size_t size, const PixelFormat* format, unsigned flags,
+                   PngInfo* info = nullptr);

@@ -1,0 +1,94 @@
+// The PNG writer: 8 bits per sample, one IDAT chunk, no filtering.
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "lumo/png.h"
+
+namespace {
+
+const uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+
+void PutBig32(uint8_t* at, uint32_t value) {
+  at[0] = value >> 24, at[1] = value >> 16, at[2] = value >> 8, at[3] = value;
+}
+
+bool WriteChunk(FILE* file, const char* type, const uint8_t* data, uint32_t size) {
+  uint8_t head[8];
+  PutBig32(head, size);
+  memcpy(head + 4, type, 4);
+  uLong crc = crc32(0, head + 4, 4);
+  if (size) crc = crc32(crc, data, size);
+  uint8_t tail[4];
+  PutBig32(tail, crc);
+  return fwrite(head, 1, 8, file) == 8 && (size == 0 || fwrite(data, 1, size, file) == size) &&
+         fwrite(tail, 1, 4, file) == 4;
+}
+
+// Rows of filter byte 0 followed by the samples.
+bool FilterRows(const Surface* s, uint8_t* out, size_t row_bytes) {
+  const PixelFormat& f = s->format;
+  for (int y = 0; y < s->height; y++) {
+    const uint8_t* in = s->pixels + (size_t)y * s->pitch;
+    uint8_t* row = out + (size_t)y * (row_bytes + 1);
+    *row++ = 0;
+    if (f.bits == 8) {
+      memcpy(row, in, s->width);
+      continue;
+    }
+    for (int x = 0; x < s->width; x++, row += 3) {
+      uint32_t pixel = ReadPixel(in + x * f.bytes, f.bytes);
+      if (f.bits == 16) {  // fields widened by shifting; the low bits stay 0
+        for (int i = 0; i < 3; i++)
+          row[i] = ((pixel & f.mask[i]) >> f.shift[i]) << f.loss[i];
+      } else {
+        row[0] = pixel >> 16, row[1] = pixel >> 8, row[2] = pixel;
+      }
+    }
+  }
+  return true;
+}
+
+bool WritePicture(FILE* file, Surface* s) {
+  const bool palette = s->format.bits == 8;
+  const size_t row_bytes = (size_t)s->width * (palette ? 1 : 3);
+  const size_t raw_size = (row_bytes + 1) * s->height;
+  uLongf packed_size = compressBound(raw_size);
+  uint8_t* raw = static_cast<uint8_t*>(malloc(raw_size));
+  uint8_t* packed = static_cast<uint8_t*>(malloc(packed_size));
+  bool ok = raw && packed && FilterRows(s, raw, row_bytes) &&
+            compress(packed, &packed_size, raw, raw_size) == Z_OK;
+  if (ok) {
+    uint8_t header[13];
+    PutBig32(header, s->width);
+    PutBig32(header + 4, s->height);
+    header[8] = 8;
+    header[9] = palette ? 3 : 2;
+    header[10] = header[11] = header[12] = 0;
+    ok = fwrite(kSignature, 1, 8, file) == 8 && WriteChunk(file, "IHDR", header, 13) &&
+         (!palette || WriteChunk(file, "PLTE", s->format.palette, 768)) &&
+         WriteChunk(file, "IDAT", packed, packed_size) && WriteChunk(file, "IEND", nullptr, 0);
+  }
+  free(raw);
+  free(packed);
+  return ok;
+}
+
+}  // namespace
+
+bool SavePng(const char* file_name, Surface* surface) {
+  if (!file_name || !surface) return false;
+  if (surface->format.bits == 8 && !surface->format.palette) return false;
+  if (!LockSurface(surface, LockReadOnly)) return false;
+  FILE* file = fopen(file_name, "wb");
+  bool ok = false;
+  if (file) {
+    ok = WritePicture(file, surface);
+    ok = (fclose(file) == 0) && ok;
+    if (!ok) remove(file_name);  // no half-written picture stays behind
+  }
+  UnlockSurface(surface);
+  return ok;
+}

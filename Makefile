@@ -13,8 +13,10 @@ run: build
 	@if [ -x $(BUILD)/tavo ]; then \
 	  exec $(BUILD)/tavo $(ROM); \
 	else \
-	  echo "The windowed program is not built yet; running the headless runner on the demo cartridge."; \
-	  exec $(BUILD)/tavo-headless --frames 600 --bench $(or $(ROM),$(BUILD)/roms/demo.sms); \
+	  echo "The windowed program is not built yet: running tavo-headless on $(or $(ROM),the demo cartridge) for 600 frames"; \
+	  echo "(last picture in $(BUILD)/run.png, sound in $(BUILD)/run.wav)."; \
+	  exec $(BUILD)/tavo-headless --frames 600 --bench --screenshot $(BUILD)/run.png --wav $(BUILD)/run.wav \
+	    $(or $(ROM),$(BUILD)/roms/demo.sms); \
 	fi
 
 test: build

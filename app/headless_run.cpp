@@ -1,0 +1,122 @@
+#include "app/headless_run.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "app/headless_script.h"
+#include "app/program_dir.h"
+#include "lumo/png.h"
+#include "lumo/surface.h"
+#include "machine/cartridge.h"
+#include "machine/console.h"
+#include "machine/machine.h"
+#include "machine/options.h"
+#include "machine/ports.h"
+#include "machine/vdp.h"
+#include "record/wav_writer.h"
+
+namespace {
+
+void PrintMessage(const char* text) { std::printf("%s\n", text); }
+
+void ApplyMachineOptions(const HeadlessOptions& o) {
+  if (o.pal)
+    MachineOptions = (MachineOptions & ~OptNtscRate) | OptPalLines;
+  else
+    MachineOptions = (MachineOptions & ~OptPalLines) | OptNtscRate;
+  if (o.japanese)
+    MachineOptions |= OptJapanese;
+  else
+    MachineOptions &= ~OptJapanese;
+}
+
+// The pause button of a Master System is not a port bit: pressing it raises
+// the NMI once.
+void SetControllers(const ControllerScript& script, long frame, uint16_t* previous_first) {
+  uint16_t words[2];
+  ScriptInputForFrame(script, frame, words);
+  ControllerInput[0] = words[0];
+  ControllerInput[1] = words[1];
+  bool pressed = (words[0] & PadPause) && !(*previous_first & PadPause);
+  if (pressed && ConsoleKind == 1 && (MachineOptions & OptMasterSystemIo)) RaiseNmi(&PrimaryMachine);
+  *previous_first = words[0];
+}
+
+}  // namespace
+
+bool SaveScreenshot(const char* path) {
+  VdpWindow window = VdpVisibleWindow(&PrimaryMachine.Vdp);
+  Surface* source = window.finished;
+  if (!source || !source->pixels) return false;
+  Surface* picture = CreateSurface(window.width, window.height, 16, 0);
+  if (!picture) return false;
+  for (int y = 0; y < window.height; ++y)
+    std::memcpy(picture->pixels + y * picture->pitch,
+                source->pixels + (window.y + y) * source->pitch + window.x * 2, window.width * 2);
+  bool saved = SavePng(path, picture);
+  DestroySurface(picture);
+  return saved;
+}
+
+int RunHeadless(const HeadlessOptions& o) {
+  ControllerScript script;
+  std::string error;
+  if (!o.input.empty() && !LoadControllerScript(o.input.c_str(), &script, &error)) {
+    std::fprintf(stderr, "Couldn't read input script '%s': %s.\n", o.input.c_str(), error.c_str());
+    return 2;
+  }
+  if (!o.home.empty()) {
+    SetProgramDirectory(o.home);
+    if (!CreateWorkingFolders()) {
+      std::fprintf(stderr, "Couldn't create the working folders in '%s'.\n", o.home.c_str());
+      return 1;
+    }
+  }
+  ConsoleMessageHook = PrintMessage;
+  ApplyMachineOptions(o);
+  if (!CreateConsoles()) {
+    std::fprintf(stderr, "Couldn't create the console.\n");
+    return 1;
+  }
+  int status = 0;
+  WavWriter wav;
+  if (!LoadCartridge(o.rom.c_str())) {
+    std::fprintf(stderr, "Couldn't load ROM '%s'.\n", o.rom.c_str());
+    status = 1;
+  } else if (!o.wav.empty() && !WavOpen(&wav, o.wav.c_str())) {
+    std::fprintf(stderr, "Couldn't write '%s'.\n", o.wav.c_str());
+    status = 1;
+  }
+  if (status == 0) {
+    HardResetConsole();
+    std::vector<uint8_t> samples;
+    uint16_t previous_first = 0;
+    auto start = std::chrono::steady_clock::now();
+    for (long frame = 0; frame < o.frames; ++frame) {
+      SetControllers(script, frame, &previous_first);
+      RunConsoleFrame(true, true);
+      samples.resize(SamplesPerFrame * 4u);
+      ReadSoundSamples(samples.data(), static_cast<uint32_t>(samples.size()));
+      if (wav.File) WavWrite(&wav, samples.data(), static_cast<uint32_t>(samples.size()));
+    }
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (wav.File && !WavClose(&wav)) {
+      std::fprintf(stderr, "Couldn't write '%s'.\n", o.wav.c_str());
+      status = 1;
+    }
+    if (!o.screenshot.empty() && !SaveScreenshot(o.screenshot.c_str())) {
+      std::fprintf(stderr, "Couldn't write '%s'.\n", o.screenshot.c_str());
+      status = 1;
+    }
+    if (o.bench) {
+      double fps = seconds > 0 ? o.frames / seconds : 0;
+      std::printf("frames=%ld seconds=%.3f fps=%.1f realtime=%.2f\n", o.frames, seconds, fps,
+                  fps / FrameRate);
+    }
+  }
+  DestroyConsoles();  // saves cartridge RAM when there is a program directory
+  ConsoleMessageHook = nullptr;
+  return status;
+}

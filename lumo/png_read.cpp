@@ -47,6 +47,7 @@ struct Bytes {
   size_t size = 0, capacity = 0;
   ~Bytes() { free(data); }
   bool Append(const uint8_t* from, size_t count) {
+    if (count == 0) return true;
     if (size + count > capacity) {
       size_t wanted = capacity ? capacity : 4096;
       while (wanted < size + count) wanted *= 2;

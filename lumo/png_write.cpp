@@ -1,4 +1,5 @@
 // The PNG writer: 8 bits per sample, one IDAT chunk, no filtering.
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <cstdio>
@@ -82,12 +83,14 @@ bool SavePng(const char* file_name, Surface* surface) {
   if (!file_name || !surface) return false;
   if (surface->format.bits == 8 && !surface->format.palette) return false;
   if (!LockSurface(surface, LockReadOnly)) return false;
+  struct stat existing;
+  const bool existed = stat(file_name, &existing) == 0;
   FILE* file = fopen(file_name, "wb");
   bool ok = false;
   if (file) {
     ok = WritePicture(file, surface);
     ok = (fclose(file) == 0) && ok;
-    if (!ok) remove(file_name);  // no half-written picture stays behind
+    if (!ok && !existed) remove(file_name);  // no half-written new picture stays behind
   }
   UnlockSurface(surface);
   return ok;

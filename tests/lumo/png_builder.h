@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,13 +13,16 @@ inline void AppendBig32(Bytes* out, uint32_t v) {
   for (int shift : {24, 16, 8, 0}) out->push_back(v >> shift);
 }
 
+inline void PutBig32(uint8_t* at, uint32_t v) {
+  at[0] = v >> 24, at[1] = v >> 16, at[2] = v >> 8, at[3] = v;
+}
+
 inline Bytes Chunk(const std::string& type, const Bytes& data) {
-  Bytes out;
-  AppendBig32(&out, data.size());
-  out.insert(out.end(), type.begin(), type.end());
-  out.insert(out.end(), data.begin(), data.end());
-  uLong crc = crc32(0, out.data() + 4, out.size() - 4);
-  AppendBig32(&out, crc);
+  Bytes out(12 + data.size());
+  PutBig32(&out[0], data.size());
+  memcpy(&out[4], type.data(), 4);
+  if (!data.empty()) memcpy(&out[8], data.data(), data.size());
+  PutBig32(&out[8 + data.size()], crc32(0, &out[4], 4 + data.size()));
   return out;
 }
 

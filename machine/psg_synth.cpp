@@ -83,16 +83,55 @@ void SideMasks(uint8_t stereo, int channel, int32_t* left, int32_t* right) {
   *right = r ? -1 : 0;
 }
 
-// Adds one level to `count` stereo frames, wrapping at 16 bits.
-void AddRun(int16_t* out, uint32_t count, int32_t left, int32_t right) {
-  for (uint32_t i = 0; i < count; i++) {
-    out[2 * i] = int16_t(out[2 * i] + left);
-    out[2 * i + 1] = int16_t(out[2 * i + 1] + right);
+// Adds one level to `count` stereo frames, wrapping at 16 bits; eight frames
+// at a time where it can, which the compiler turns into vector adds.
+inline void AddRun(int16_t* out, uint32_t count, int32_t left, int32_t right) {
+  if (count >= 8) {
+    int16_t pattern[16];
+    for (int i = 0; i < 16; i += 2) {
+      pattern[i] = int16_t(left);
+      pattern[i + 1] = int16_t(right);
+    }
+    for (; count >= 8; count -= 8, out += 16)
+      for (int i = 0; i < 16; i++) out[i] = int16_t(out[i] + pattern[i]);
+  }
+  for (; count > 0; count--, out += 2) {
+    out[0] = int16_t(out[0] + left);
+    out[1] = int16_t(out[1] + right);
   }
 }
 
-// Additions of `period` that bring a counter below 1 back to at least 1.
-int64_t Reloads(int64_t counter, int64_t period) { return (1 - counter + period - 1) / period; }
+// Additions of `period` that bring a counter below 1 back to at least 1;
+// nearly always one.
+int64_t Reloads(int64_t counter, int64_t period) {
+  if (counter + period >= 1) return 1;
+  return (1 - counter + period - 1) / period;
+}
+
+// Exact division by the step through a 32-bit reciprocal: the estimate is at
+// most one short, and the edges are too frequent for a divide each.
+struct StepDivider {
+  uint32_t step;
+  uint64_t reciprocal;  // floor(2^32 / step)
+  explicit StepDivider(uint32_t s) : step(s), reciprocal((uint64_t(1) << 32) / s) {}
+  uint32_t Divide(uint32_t x) const {
+    uint32_t q = uint32_t((x * reciprocal) >> 32);
+    if (x - q * step >= step) q++;
+    return q;
+  }
+};
+
+// Whole samples from a counter before it drops below 1.
+inline int64_t ClearSamples(int64_t counter, const StepDivider& d) {
+  return counter >= 1 ? d.Divide(uint32_t(counter - 1)) : 0;
+}
+
+// 256ths of a sample that lie past the edge, for a counter in [-step, 0].
+inline int32_t PastEdge(int64_t counter, const StepDivider& d) {
+  uint64_t past = uint64_t(-counter) * 256;
+  if (past <= 0xFFFFFFFFu) return int32_t(d.Divide(uint32_t(past)));
+  return int32_t(past / d.step);
+}
 
 void ToneChannel(PsgState* psg, int channel, int16_t* out, uint32_t count) {
   const PsgRegisters& r = psg->Synth;
@@ -106,7 +145,8 @@ void ToneChannel(PsgState* psg, int channel, int16_t* out, uint32_t count) {
     return;
   }
   PsgGenerator& gen = psg->Gen[channel];
-  const int64_t step = psg->Step;
+  const uint32_t step = psg->Step;
+  const StepDivider divider(step);
   const int64_t reload = int64_t(period) << 16;
   int64_t counter = gen.Counter;
   int32_t level = gen.FlipFlop ? -amplitude : amplitude;  // the signed level
@@ -114,7 +154,7 @@ void ToneChannel(PsgState* psg, int channel, int16_t* out, uint32_t count) {
   while (count > 0) {
     // Samples that end before the next edge carry the plain level (after the
     // first, which may still carry the average of the last edge).
-    int64_t clear = counter >= 1 ? (counter - 1) / step : 0;
+    int64_t clear = ClearSamples(counter, divider);
     if (clear > 0) {
       uint32_t n = clear < count ? uint32_t(clear) : count;
       if (audible) {
@@ -122,7 +162,7 @@ void ToneChannel(PsgState* psg, int channel, int16_t* out, uint32_t count) {
         AddRun(out + 2, n - 1, level & maskL, level & maskR);
       }
       current = level;
-      counter -= n * step;
+      counter -= int64_t(n) * step;
       out += 2 * n;
       count -= n;
       continue;
@@ -131,7 +171,7 @@ void ToneChannel(PsgState* psg, int channel, int16_t* out, uint32_t count) {
     // average of the two levels.
     if (audible) AddRun(out, 1, current & maskL, current & maskR);
     counter -= step;
-    current = int32_t(((128 - (-counter * 256) / step) * level) >> 7);
+    current = ((128 - PastEdge(counter, divider)) * level) >> 7;
     int64_t adds = Reloads(counter, reload);
     counter += adds * reload;
     if (adds & 1) {
@@ -157,15 +197,16 @@ void NoiseChannel(PsgState* psg, int16_t* out, uint32_t count) {
     return;
   }
   PsgGenerator& gen = psg->Gen[3];
-  const int64_t step = psg->Step;
+  const uint32_t step = psg->Step;
+  const StepDivider divider(step);
   const int64_t reload = int64_t(period) << 16;
   int64_t counter = gen.Counter;
   uint16_t shift = psg->NoiseShift;
   while (count > 0) {
-    int64_t clear = counter >= 1 ? (counter - 1) / step : 0;
+    int64_t clear = ClearSamples(counter, divider);
     uint32_t n = clear <= 0 ? 1 : clear < count ? uint32_t(clear) : count;
     if (audible) AddRun(out, n, level & maskL, level & maskR);
-    counter -= n * step;
+    counter -= int64_t(n) * step;
     out += 2 * n;
     count -= n;
     if (counter >= 1) continue;

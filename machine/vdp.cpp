@@ -53,6 +53,7 @@ static uint16_t Colour12(uint16_t w) {
 }
 
 void VdpUpdateColour(VdpState* vdp, unsigned address) {
+  vdp->pair_colours_stale = 1;
   if (MachineOptions & OptGgPalette) {
     unsigned even = address & 0x3E;
     vdp->palette[(address >> 1) & 0x1F] = Colour12(uint16_t(vdp->cram[even] | vdp->cram[even + 1] << 8));
@@ -62,6 +63,7 @@ void VdpUpdateColour(VdpState* vdp, unsigned address) {
 }
 
 void VdpRebuildPalette(VdpState* vdp) {
+  vdp->pair_colours_stale = 1;
   for (int i = 0; i < 32; i++) {
     if (MachineOptions & OptGgPalette)
       vdp->palette[i] = Colour12(uint16_t(vdp->cram[2 * i] | vdp->cram[2 * i + 1] << 8));
@@ -143,6 +145,7 @@ void VdpPowerOn(VdpState* vdp) {
   if (vdp->vram) std::memset(vdp->vram, 0, VdpVramSize);
   std::memset(vdp->cram, 0, sizeof vdp->cram);
   std::memset(vdp->palette, 0, sizeof vdp->palette);
+  vdp->pair_colours_stale = 1;
   std::memset(vdp->tile_dirty, 1, sizeof vdp->tile_dirty);
   VdpReset(vdp);
 }

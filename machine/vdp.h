@@ -41,6 +41,9 @@ struct VdpState {
   uint8_t cram_mask;                // 0x1F, or 0x3F with 12-bit colours
   uint8_t tile_dirty[VdpTileRows];  // set by VRAM writes, cleared on decode
   uint8_t tile_rows[VdpTileRows][8];  // decoded colour indices 0..15
+  // The same rows as four pixel pairs (left | right << 4, leftmost pair in
+  // the low byte), as drawn and horizontally flipped.
+  uint32_t tile_pairs[VdpTileRows][2];
 
   uint8_t frames_per_second;        // 60 or 50
   uint16_t lines_per_frame;         // 262 or 313
@@ -48,6 +51,8 @@ struct VdpState {
   uint16_t line;                    // current line, 0 .. lines_per_frame - 1
   uint16_t name_table_height;       // 224 or 256: vertical wrap in pixels
   uint16_t palette[32];             // RGB565; 0-15 background, 16-31 sprites
+  uint32_t pair_colours[2][256];    // two pixels' colours by pair code, per palette half
+  uint8_t pair_colours_stale;       // palette changed since pair_colours were built
 
   Surface* surfaces[2];             // 272 x 240 RGB565, owned
   Surface* draw_surface;            // the one being drawn into
@@ -59,7 +64,7 @@ struct VdpState {
 
   uint16_t sprite_count;            // sprites of the current line
   VdpSprite sprites[VdpMaxSprites];
-  uint8_t collision_line[VdpSurfaceWidth + 16];  // zoomed sprites reach past 271
+  uint64_t collision_line[5];       // a bit per position x + 8; zoomed sprites reach 278
 
   uint8_t status;
   uint8_t code;                     // VdpCode*

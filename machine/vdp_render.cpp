@@ -28,13 +28,33 @@ inline void FillPairs(uint16_t* dest, int pixels, uint16_t colour) {
   for (int i = 0; i < pixels; i += 2) std::memcpy(dest + i, &pair, 4);
 }
 
-// Eight opaque pixels of one tile row, horizontally flipped on request.
-inline void RowColours(const uint16_t* palette, const uint8_t* index, bool flip, uint32_t* pairs) {
-  if (flip) {
-    for (int k = 0; k < 4; k++) pairs[k] = Pair(palette[index[7 - 2 * k]], palette[index[6 - 2 * k]]);
-  } else {
-    for (int k = 0; k < 4; k++) pairs[k] = Pair(palette[index[2 * k]], palette[index[2 * k + 1]]);
+// A decoded tile row as one word: pixel i in byte i. Reversing the bytes
+// flips the row horizontally.
+inline uint64_t RowWord(VdpState* vdp, int row) {
+  row &= VdpTileRows - 1;
+  if (vdp->tile_dirty[row]) VdpDecodeTileRow(vdp, row);
+  uint64_t word;
+  std::memcpy(&word, vdp->tile_rows[row], 8);
+  return word;
+}
+
+inline uint64_t Flipped(uint64_t word, bool flip) {
+  return flip ? __builtin_bswap64(word) : word;
+}
+
+// Eight opaque pixels of one tile row as four pairs.
+inline void RowColours(const uint16_t* palette, uint64_t word, uint32_t* pairs) {
+  for (int k = 0; k < 4; k++, word >>= 16) pairs[k] = Pair(palette[word & 0xFF], palette[(word >> 8) & 0xFF]);
+}
+
+// Every combination of two colour indices as a pair of colours, rebuilt
+// lazily after palette changes.
+void BuildPairColours(VdpState* vdp) {
+  for (int half = 0; half < 2; half++) {
+    const uint16_t* palette = vdp->palette + 16 * half;
+    for (int code = 0; code < 256; code++) vdp->pair_colours[half][code] = Pair(palette[code & 15], palette[code >> 4]);
   }
+  vdp->pair_colours_stale = 0;
 }
 
 // A background column waiting for the priority pass.
@@ -51,69 +71,77 @@ struct LineContext {
   int priority_count;
 };
 
-inline int TileRowOf(uint16_t entry, int fine_row) {
-  int tile = entry & 0x1FF;
-  uint8_t attributes = uint8_t(entry >> 8);
-  return tile * 8 + ((attributes & EntryVFlip) ? 7 - fine_row : fine_row);
-}
-
-// First pass over `count` columns: plain tiles opaque, priority tiles as
-// their colour 0 (redrawn after the sprites).
+// First pass over `count` columns, every tile opaque. A priority tile is
+// meant to show its colour 0 under the sprites and its other pixels above
+// them; drawing it whole now and redrawing its opaque pixels after the
+// sprites gives the same picture, and the redraw is needed only where a
+// sprite actually drew.
 void DrawColumns(LineContext& line, int count, int first_column, int first_x, int base,
                  int tile_row, int fine_row) {
   VdpState* vdp = line.vdp;
-  const uint8_t* vram = vdp->vram;
+  // A name table row never crosses the end of VRAM: the highest base is
+  // 0x3800 and a row ends 64 bytes on.
+  const uint8_t* names = vdp->vram + ((base + 64 * tile_row) & 0x3FC0);
+  int flipped_row = 7 - fine_row;
   for (int k = 0; k < count; k++) {
     int x = first_x + 8 * k;
     if (x >= PictureLimit) break;
-    int column = (first_column + k) & 31;
-    int at = (base + 2 * (32 * tile_row + column)) & 0x3FFF;
-    uint16_t entry = uint16_t(vram[at] | vram[(at + 1) & 0x3FFF] << 8);
-    uint8_t attributes = uint8_t(entry >> 8);
-    const uint16_t* palette = vdp->palette + ((attributes & EntryPalette) ? 16 : 0);
-    int row = TileRowOf(entry, fine_row);
-    uint32_t pairs[4];
-    if (attributes & EntryPriority) {
-      line.priority[line.priority_count++] = {x, row, attributes};
-      for (uint32_t& pair : pairs) pair = Pair(palette[0], palette[0]);
-    } else {
-      RowColours(palette, VdpDecodeTileRow(vdp, row), attributes & EntryHFlip, pairs);
-    }
-    int visible = PictureLimit - x < 8 ? PictureLimit - x : 8;
-    std::memcpy(line.picture + x, pairs, size_t(visible) * 2);
+    const uint8_t* entry = names + 2 * ((first_column + k) & 31);
+    uint8_t attributes = entry[1];
+    int row = (entry[0] | (attributes & 1) << 8) * 8 + ((attributes & EntryVFlip) ? flipped_row : fine_row);
+    if (attributes & EntryPriority) line.priority[line.priority_count++] = {x, row, attributes};
+    if (vdp->tile_dirty[row]) VdpDecodeTileRow(vdp, row);
+    uint32_t codes = vdp->tile_pairs[row][(attributes & EntryHFlip) ? 1 : 0];
+    const uint32_t* colours = vdp->pair_colours[(attributes & EntryPalette) ? 1 : 0];
+    uint32_t pairs[4] = {colours[codes & 0xFF], colours[(codes >> 8) & 0xFF], colours[(codes >> 16) & 0xFF],
+                         colours[codes >> 24]};
+    if (x + 8 <= PictureLimit) std::memcpy(line.picture + x, pairs, sizeof pairs);
+    else std::memcpy(line.picture + x, pairs, size_t(PictureLimit - x) * 2);
   }
 }
 
-void DrawSprites(LineContext& line) {
+// Returns the 8-pixel cells (picture x / 8) the sprites drew into.
+uint64_t DrawSprites(LineContext& line) {
   VdpState* vdp = line.vdp;
   const uint16_t* palette = vdp->palette + 16;
   bool zoom = vdp->regs[1] & 0x01;
+  int width = zoom ? 16 : 8;
+  uint64_t cells = 0;
   for (int s = vdp->sprite_count - 1; s >= 0; s--) {
-    const uint8_t* index = VdpDecodeTileRow(vdp, vdp->sprites[s].tile_row);
+    uint64_t word = RowWord(vdp, vdp->sprites[s].tile_row);
+    if (!word) continue;
     int x = vdp->sprites[s].x;
+    for (int cell = x >> 3; cell <= (x + width - 1) >> 3; cell++) cells |= uint64_t(1) << cell;
     uint16_t* dest = line.picture + x;
     if (!zoom) {
       int visible = PictureLimit - x < 8 ? PictureLimit - x : 8;
-      for (int i = 0; i < visible; i++)
-        if (index[i]) dest[i] = palette[index[i]];
+      for (int i = 0; i < visible; i++, word >>= 8)
+        if (word & 0xFF) dest[i] = palette[word & 0xFF];
     } else {
       int visible = PictureLimit - x < 16 ? PictureLimit - x : 16;
-      for (int i = 0; i < visible; i++)
-        if (index[i >> 1]) dest[i] = palette[index[i >> 1]];
+      for (int i = 0; i < visible; i += 2, word >>= 8) {
+        if (!(word & 0xFF)) continue;
+        dest[i] = palette[word & 0xFF];
+        if (i + 1 < visible) dest[i + 1] = palette[word & 0xFF];
+      }
     }
   }
+  return cells;
 }
 
-void DrawPriorityColumns(LineContext& line) {
+void DrawPriorityColumns(LineContext& line, uint64_t sprite_cells) {
   VdpState* vdp = line.vdp;
   for (int c = 0; c < line.priority_count; c++) {
     const PriorityColumn& column = line.priority[c];
-    uint8_t indices[8];
-    VdpTileRowIndices(vdp, column.tile_row, column.attributes, indices);
+    uint64_t covered = (uint64_t(1) << (column.x >> 3)) | (uint64_t(1) << ((column.x + 7) >> 3));
+    if (!(covered & sprite_cells)) continue;
+    uint64_t word = Flipped(RowWord(vdp, column.tile_row), column.attributes & EntryHFlip);
+    if (!word) continue;
+    const uint16_t* palette = vdp->palette + ((column.attributes & EntryPalette) ? 16 : 0);
     int visible = PictureLimit - column.x < 8 ? PictureLimit - column.x : 8;
     uint16_t* dest = line.picture + column.x;
-    for (int i = 0; i < visible; i++)
-      if (indices[i] & 15) dest[i] = vdp->palette[indices[i]];
+    for (int i = 0; i < visible; i++, word >>= 8)
+      if (word & 0xFF) dest[i] = palette[word & 0xFF];
   }
 }
 
@@ -130,6 +158,13 @@ const uint8_t* VdpDecodeTileRow(VdpState* vdp, int row) {
       decoded[i] = uint8_t(((bytes[0] >> bit) & 1) | ((bytes[1] >> bit) & 1) << 1 |
                            ((bytes[2] >> bit) & 1) << 2 | ((bytes[3] >> bit) & 1) << 3);
     }
+    uint32_t plain = 0, flipped = 0;
+    for (int k = 0; k < 4; k++) {
+      plain |= uint32_t(decoded[2 * k] | decoded[2 * k + 1] << 4) << (8 * k);
+      flipped |= uint32_t(decoded[7 - 2 * k] | decoded[6 - 2 * k] << 4) << (8 * k);
+    }
+    vdp->tile_pairs[row][0] = plain;
+    vdp->tile_pairs[row][1] = flipped;
   }
   return decoded;
 }
@@ -137,7 +172,7 @@ const uint8_t* VdpDecodeTileRow(VdpState* vdp, int row) {
 void VdpDrawTileRow(VdpState* vdp, int row, uint8_t attributes, uint16_t* dest) {
   const uint16_t* palette = vdp->palette + ((attributes & EntryPalette) ? 16 : 0);
   uint32_t pairs[4];
-  RowColours(palette, VdpDecodeTileRow(vdp, row), attributes & EntryHFlip, pairs);
+  RowColours(palette, Flipped(RowWord(vdp, row), attributes & EntryHFlip), pairs);
   std::memcpy(dest, pairs, sizeof pairs);
 }
 
@@ -158,6 +193,7 @@ void VdpRenderLine(VdpState* vdp) {
   line.picture = reinterpret_cast<uint16_t*>(surface->pixels + size_t(y) * surface->pitch) + VdpSurfaceMargin;
   line.priority_count = 0;
 
+  if (vdp->pair_colours_stale) BuildPairColours(vdp);
   vdp->display_off = !(regs[1] & 0x40);
   if (vdp->display_off) {
     FillPairs(line.picture, 256, vdp->palette[16 + (regs[7] & 0x0F)]);
@@ -179,8 +215,7 @@ void VdpRenderLine(VdpState* vdp) {
   DrawColumns(line, scrolled, first_column, first_x, base, v >> 3, v & 7);
   if (locked_right)  // the right-hand columns ignore the vertical scroll
     DrawColumns(line, 33 - scrolled, first_column + 24, first_x + 192, base, y >> 3, y & 7);
-  DrawSprites(line);
-  DrawPriorityColumns(line);
+  if (vdp->sprite_count) DrawPriorityColumns(line, DrawSprites(line));
   if (regs[0] & 0x20) FillPairs(line.picture, 8, 0);
 }
 

@@ -14,45 +14,66 @@ void VdpEvaluateSprites(VdpState* vdp) {
   int shift = (regs[0] & 0x08) ? 8 : 0;
   int tile_base = (regs[6] & 0x04) ? 256 : 0;
   int line = vdp->line;
-  int count = 0;
-  for (int i = 0; i < VdpMaxSprites; i++) {
-    int y = sat[i];
-    if (y == 0xD0 && vdp->active_lines == 192) break;  // end marker in the 192-line mode only
-    int top = y + 1;
-    if (top >= 240) top -= 256;  // partly above line 0
-    if (line >= top && line < top + height) {
-      int tile = sat[128 + 2 * i + 1];
-      if (tall) tile &= ~1;
-      int row = line - top;
-      if (zoom) row >>= 1;
-      vdp->sprites[count].tile_row = uint16_t((tile_base + tile) * 8 + row);
-      vdp->sprites[count].x = uint16_t((sat[128 + 2 * i] - shift) & 0xFF);
-      count++;
-    }
-    if (count >= 9 && !(vdp->status & VdpStatusFrame)) vdp->status |= VdpStatusOverflow;
+  // In the 192-line mode a y of 0xD0 ends the table.
+  int entries = VdpMaxSprites;
+  if (vdp->active_lines == 192) {
+    const void* end = std::memchr(sat, 0xD0, VdpMaxSprites);
+    if (end) entries = int(static_cast<const uint8_t*>(end) - sat);
   }
+  // Which entries cover this line; y of 0xEF..0xFF place the sprite
+  // partly above line 0 (top = y + 1 - 256). Branch-free so it vectorises.
+  uint8_t on_line[VdpMaxSprites];
+  for (int i = 0; i < VdpMaxSprites; i++) {
+    int top = sat[i] + 1;
+    top -= top >= 240 ? 256 : 0;
+    on_line[i] = unsigned(line - top) < unsigned(height);
+  }
+  int count = 0;
+  for (int i = 0; i < entries; i++) {
+    if (!on_line[i]) continue;
+    int top = sat[i] + 1;
+    if (top >= 240) top -= 256;
+    int tile = sat[128 + 2 * i + 1];
+    if (tall) tile &= ~1;
+    int row = line - top;
+    if (zoom) row >>= 1;
+    vdp->sprites[count].tile_row = uint16_t((tile_base + tile) * 8 + row);
+    vdp->sprites[count].x = uint16_t((sat[128 + 2 * i] - shift) & 0xFF);
+    count++;
+  }
+  // Nine or more sprites on the line overflow, unless the frame flag is up.
+  if (count >= 9 && !(vdp->status & VdpStatusFrame)) vdp->status |= VdpStatusOverflow;
   if ((MachineOptions & OptSpriteFlickering) && count > 8) count = 8;
   vdp->sprite_count = uint16_t(count);
 }
 
+// The opaque pixels of a tile row as bits, pixel i in bit i; zoomed, each
+// pixel covers two bits.
+static uint32_t OpaqueMask(const uint8_t* index, bool zoom) {
+  uint32_t mask = 0;
+  for (int i = 0; i < 8; i++)
+    if (index[i]) mask |= zoom ? 3u << (2 * i) : 1u << i;
+  return mask;
+}
+
 void VdpCheckCollisions(VdpState* vdp) {
-  uint8_t* marks = vdp->collision_line;
+  if (vdp->sprite_count < 2) return;  // nothing to collide with
+  // One bit per position x + 8 of the line.
+  uint64_t* marks = vdp->collision_line;
   std::memset(marks, 0, sizeof vdp->collision_line);
   bool zoom = vdp->regs[1] & 0x01;
   for (int s = vdp->sprite_count - 1; s >= 0; s--) {
-    const uint8_t* index = VdpDecodeTileRow(vdp, vdp->sprites[s].tile_row);
+    uint64_t mask = OpaqueMask(VdpDecodeTileRow(vdp, vdp->sprites[s].tile_row), zoom);
+    if (!mask) continue;
     int p = vdp->sprites[s].x + VdpSurfaceMargin;
-    for (int j = 0; j < 8; j++) {
-      if (!index[j]) continue;
-      int first = zoom ? p + 2 * j : p + j;
-      int last = zoom ? first + 1 : first;
-      for (int at = first; at <= last; at++) {
-        if (marks[at]) {
-          vdp->status |= VdpStatusCollision;
-          return;
-        }
-      }
-      for (int at = first; at <= last; at++) marks[at] = 1;
+    int word = p >> 6, shift = p & 63;
+    uint64_t low = mask << shift;
+    uint64_t high = shift ? mask >> (64 - shift) : 0;
+    if ((marks[word] & low) || (marks[word + 1] & high)) {
+      vdp->status |= VdpStatusCollision;
+      return;
     }
+    marks[word] |= low;
+    marks[word + 1] |= high;
   }
 }

@@ -42,8 +42,12 @@ bool WavOpen(WavWriter* wav, const char* path) {
   if (!wav->File) return false;
   uint8_t header[WavHeaderBytes];
   MakeHeader(header, 0);
-  if (std::fwrite(header, 1, sizeof header, wav->File) != sizeof header) wav->Failed = true;
-  return !wav->Failed;
+  if (std::fwrite(header, 1, sizeof header, wav->File) != sizeof header) {
+    std::fclose(wav->File);
+    *wav = WavWriter{};
+    return false;
+  }
+  return true;
 }
 
 bool WavWrite(WavWriter* wav, const void* samples, uint32_t bytes) {

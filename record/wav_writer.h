@@ -12,7 +12,8 @@ struct WavWriter {
 
 constexpr uint32_t WavHeaderBytes = 44;
 
-// Creates (truncating) the file and writes a header for an empty recording.
+// Creates (truncating) the file and writes a header for an empty recording;
+// on failure nothing stays open.
 bool WavOpen(WavWriter* wav, const char* path);
 // Appends whole stereo sample frames (bytes a multiple of 4).
 bool WavWrite(WavWriter* wav, const void* samples, uint32_t bytes);

@@ -15,13 +15,17 @@ struct Stereo {
   std::vector<int16_t> left, right;
 };
 
+// A PSG set up as the machine does for NTSC or PAL; the option word is only
+// borrowed for PsgInit.
 inline std::unique_ptr<PsgState> NewPsg(bool ntsc = true) {
+  uint32_t saved = MachineOptions;
   MachineOptions = ntsc ? (OptInitial | OptNtscRate) & ~OptPalLines
                         : (OptInitial | OptPalLines) & ~OptNtscRate;
   PsgResetSettings();
   auto psg = std::make_unique<PsgState>();
   PsgInit(psg.get(), ntsc ? NtscClock : PalClock);
   PsgReset(psg.get());
+  MachineOptions = saved;
   return psg;
 }
 

@@ -225,6 +225,7 @@ TEST(PsgSound, StereoBitsRouteChannels) {
   s = RunPsgFrames(psg.get(), 1);
   EXPECT_EQ(s.left.back(), a2);
   EXPECT_EQ(s.right.back(), a2);
+  PsgResetSettings();
 }
 
 TEST(PsgSound, WriteTakesEffectAtItsLine) {

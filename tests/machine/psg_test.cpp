@@ -139,6 +139,27 @@ TEST(PsgSound, ChannelAmplitudesFollowTheTable) {
   for (size_t i = 1; i < s.left.size(); i++) ASSERT_EQ(s.left[i], 6500 * 75 / 100);
 }
 
+// Each edge sample carries the share-weighted average of the two levels.
+TEST(PsgSound, EdgesAreSmoothed) {
+  auto psg = NewPsg();
+  SetTone(psg.get(), 0, 200);
+  SetVolume(psg.get(), 0, 0);
+  Stereo s = RunPsgFrames(psg.get(), 2);
+  const int a = 7025 * 75 / 100;
+  int between = 0;
+  for (size_t i = 1; i + 1 < s.left.size(); i++) {
+    ASSERT_LE(std::abs(s.left[i]), a);
+    if (std::abs(s.left[i]) != a) {
+      between++;
+      // Between the levels on either side of it.
+      ASSERT_NE(s.left[i - 1], s.left[i + 1]) << i;
+    }
+  }
+  // 1470 samples with an edge every 200 * 65536 / 332896 = 39.4 samples.
+  EXPECT_GE(between, 33);
+  EXPECT_LE(between, 38);
+}
+
 TEST(PsgSound, TonesMixAndStayInRange) {
   auto psg = NewPsg();
   SetTone(psg.get(), 0, 123);

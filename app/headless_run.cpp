@@ -1,5 +1,7 @@
 #include "app/headless_run.h"
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -69,6 +71,7 @@ int RunHeadless(const HeadlessOptions& o) {
   }
   if (!o.home.empty()) {
     SetProgramDirectory(o.home);
+    mkdir(o.home.c_str(), 0755);  // an existing folder is fine; a failure shows below
     if (!CreateWorkingFolders()) {
       std::fprintf(stderr, "Couldn't create the working folders in '%s'.\n", o.home.c_str());
       return 1;

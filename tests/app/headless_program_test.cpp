@@ -1,0 +1,155 @@
+// tavo-headless as a program: exit codes, outputs, the shared homebrew
+// games and their zipped copies.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <set>
+
+#include "lumo/png.h"
+#include "lumo/surface.h"
+#include "machine/cartridge.h"
+#include "machine/cartridge_files.h"
+#include "machine/console.h"
+#include "machine/machine.h"
+#include "machine/options.h"
+
+namespace {
+
+class HeadlessProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = MakeScratchFolder();
+    ASSERT_FALSE(folder_.empty());
+  }
+  void TearDown() override { RemoveFolder(folder_); }
+  std::string Path(const std::string& name) const { return folder_ + "/" + name; }
+
+  // Runs the program; its output lands in out_ and err_.
+  int Run(const std::string& args) {
+    std::string command = std::string("'") + TAVO_HEADLESS + "' " + args + " >'" + Path("out.txt") +
+                          "' 2>'" + Path("err.txt") + "'";
+    int status = std::system(command.c_str());
+    std::vector<uint8_t> out = ReadFile(Path("out.txt")), err = ReadFile(Path("err.txt"));
+    out_.assign(out.begin(), out.end());
+    err_.assign(err.begin(), err.end());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+
+  std::string folder_, out_, err_;
+};
+
+const std::string Demo = TAVO_ROM_DIR "/demo.sms";
+
+int CountColours(const std::string& png) {
+  Surface* picture = LoadPng(png.c_str(), nullptr, 0);
+  if (!picture) return 0;
+  std::set<uint32_t> colours;
+  for (int y = 0; y < picture->height; ++y)
+    for (int x = 0; x < picture->width; ++x) {
+      const uint8_t* p = picture->pixels + y * picture->pitch + x * picture->format.bytes;
+      colours.insert(p[0] | p[1] << 8 | p[2] << 16);
+    }
+  DestroySurface(picture);
+  return static_cast<int>(colours.size());
+}
+
+TEST_F(HeadlessProgram, WritesPictureSoundAndBenchLine) {
+  ASSERT_EQ(Run("--frames 120 --bench --screenshot " + Path("shot.png") + " --wav " + Path("run.wav") + " " +
+                Demo),
+            0)
+      << err_;
+  EXPECT_EQ(out_.rfind("frames=120 seconds=", 0), 0u) << out_;
+  EXPECT_NE(out_.find(" fps="), std::string::npos);
+  EXPECT_NE(out_.find(" realtime="), std::string::npos);
+  EXPECT_GE(CountColours(Path("shot.png")), 6);
+  Surface* shot = LoadPng(Path("shot.png").c_str(), nullptr, 0);
+  ASSERT_NE(shot, nullptr);
+  EXPECT_EQ(shot->width, 256);
+  EXPECT_EQ(shot->height, 192);
+  DestroySurface(shot);
+  std::vector<uint8_t> wav = ReadFile(Path("run.wav"));
+  ASSERT_EQ(wav.size(), 44u + 120 * 735 * 4);
+  size_t loud = 0;
+  for (size_t i = 44; i + 1 < wav.size(); i += 2) loud += (wav[i] | wav[i + 1] << 8) != 0;
+  EXPECT_GT(loud, wav.size() / 8);  // the tune plays
+}
+
+TEST_F(HeadlessProgram, PalRunsGive882SamplesPerFrame) {
+  ASSERT_EQ(Run("--pal --frames 10 --wav " + Path("pal.wav") + " " + Demo), 0) << err_;
+  EXPECT_EQ(ReadFile(Path("pal.wav")).size(), 44u + 10 * 882 * 4);
+}
+
+TEST_F(HeadlessProgram, ControllerScriptMovesThePlayer) {
+  ASSERT_TRUE(WriteFile(Path("moves.txt"), {'0', '-', '9', '9', ' ', 'r', 'i', 'g', 'h', 't', '\n'}));
+  ASSERT_EQ(Run("--frames 100 --screenshot " + Path("still.png") + " " + Demo), 0) << err_;
+  ASSERT_EQ(Run("--frames 100 --input " + Path("moves.txt") + " --screenshot " + Path("moved.png") + " " + Demo), 0)
+      << err_;
+  EXPECT_NE(ReadFile(Path("still.png")), ReadFile(Path("moved.png")));
+  ASSERT_TRUE(WriteFile(Path("bad.txt"), {'1', ' ', 'f', 'l', 'y', '\n'}));
+  EXPECT_EQ(Run("--input " + Path("bad.txt") + " " + Demo), 2);
+  EXPECT_NE(err_.find("line 1"), std::string::npos) << err_;
+}
+
+TEST_F(HeadlessProgram, FailuresExitWithTheirCodes) {
+  EXPECT_EQ(Run(Path("missing.sms")), 1);
+  EXPECT_EQ(err_, "Couldn't load ROM '" + Path("missing.sms") + "'.\n");
+  ASSERT_TRUE(WriteFile(Path("tiny.sms"), {1, 2, 3}));
+  EXPECT_EQ(Run(Path("tiny.sms")), 1);
+  EXPECT_EQ(Run("--frames"), 2);
+  EXPECT_NE(err_.find("Usage: tavo-headless"), std::string::npos);
+  EXPECT_EQ(Run("--speed 3 " + Demo), 2);
+  EXPECT_EQ(Run("--help"), 0);
+  EXPECT_NE(out_.find("--screenshot FILE"), std::string::npos);
+  EXPECT_EQ(Run("--frames 5 --screenshot /nonexistent/dir/x.png " + Demo), 1);
+}
+
+TEST_F(HeadlessProgram, HomeFolderGetsTheWorkingFolders) {
+  ASSERT_EQ(Run("--frames 5 --home " + Path("home") + " " + Demo), 0) << err_;
+  EXPECT_TRUE(std::filesystem::is_directory(Path("home/SRAM")));
+  ASSERT_EQ(Run("--frames 5 " + Demo), 0);
+}
+
+// Whether a game ever selects the Master System's own display mode (register
+// 0 bit 2): games written for the older TMS9918 modes never load the colour
+// RAM, and only mode 4 is drawn, so their picture stays one colour.
+bool UsesMode4(const std::string& rom) {
+  MachineOptions = OptInitial;
+  bool mode4 = false;
+  if (CreateConsoles() && LoadCartridge(rom.c_str())) {
+    HardResetConsole();
+    for (int frame = 0; frame < 600 && !mode4; ++frame) {
+      RunConsoleFrame(false, false);
+      mode4 = PrimaryMachine.Vdp.regs[0] & 0x04;
+    }
+  }
+  DestroyConsoles();
+  MachineOptions = OptInitial;
+  return mode4;
+}
+
+TEST_F(HeadlessProgram, SharedGamesRunAndTheirZipsGiveTheSameFrame) {
+  std::filesystem::path roms = TAVO_SHARED_DIR "/roms";
+  if (!std::filesystem::is_directory(roms)) GTEST_SKIP() << "no shared games at " << roms;
+  int games = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(roms)) {
+    if (entry.path().extension() != ".sms") continue;
+    std::string rom = entry.path().string(), name = entry.path().stem().string();
+    SCOPED_TRACE(name);
+    ++games;
+    std::string shot = Path(name + ".png"), zipped_shot = Path(name + ".zip.png");
+    ASSERT_EQ(Run("--frames 600 --screenshot " + shot + " " + rom), 0) << err_;
+    if (UsesMode4(rom))
+      EXPECT_GT(CountColours(shot), 1) << "the last picture is a single colour";
+    else
+      std::printf("%s only uses the TMS9918 modes, which are not drawn: colour check skipped\n", name.c_str());
+
+    std::string zip = Path(name + ".zip");
+    ASSERT_TRUE(WriteZip(zip, {{"notes.txt", {'h', 'i'}}, {entry.path().filename().string(), ReadFile(rom)}}));
+    ASSERT_EQ(Run("--frames 600 --screenshot " + zipped_shot + " " + zip), 0) << err_;
+    EXPECT_EQ(ReadFile(shot), ReadFile(zipped_shot)) << "the zipped copy ends on another picture";
+  }
+  EXPECT_GT(games, 0);
+}
+
+}  // namespace

@@ -140,7 +140,8 @@ void ToneChannel(PsgState* psg, int channel, int16_t* out, uint32_t count) {
   int32_t maskL, maskR;
   SideMasks(r.Stereo, channel, &maskL, &maskR);
   bool audible = (maskL | maskR) != 0;
-  if (period < 4) {
+  // (A chip never given its clock holds still rather than divide by zero.)
+  if (period < 4 || psg->Step == 0) {
     if (audible) AddRun(out, count, amplitude & maskL, amplitude & maskR);
     return;
   }
@@ -192,7 +193,7 @@ void NoiseChannel(PsgState* psg, int16_t* out, uint32_t count) {
   SideMasks(r.Stereo, 3, &maskL, &maskR);
   bool audible = (maskL | maskR) != 0;
   int32_t level = amplitude * (psg->NoiseShift & 1);
-  if (period < 4) {
+  if (period < 4 || psg->Step == 0) {
     if (audible) AddRun(out, count, level & maskL, level & maskR);
     return;
   }

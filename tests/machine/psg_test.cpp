@@ -40,6 +40,13 @@ TEST(PsgInit, ClockGivesStepLineRateAndFrameLength) {
   SetTone(pal.get(), 0, 1);
   SetVolume(pal.get(), 0, 0);
   RunPsgFrames(pal.get(), 2, false);
+  // A chip that was never given a clock renders without faulting.
+  auto raw = std::make_unique<PsgState>();
+  PsgReset(raw.get());
+  SetTone(raw.get(), 0, 100);
+  Write(raw.get(), {0x90, 0xE4, 0xF0});
+  PsgRender(raw.get(), 735);
+  EXPECT_EQ(raw->RingFill, 2940u);
 }
 
 TEST(PsgWrite, LatchAndDataBytes) {

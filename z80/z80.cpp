@@ -138,7 +138,7 @@ void AcceptInterrupt() {
     Z80Regs.sp = sp;                                            \
     Z80Regs.r = (uint8_t)((Z80Regs.r & 0x80) | (r & 0x7F));     \
     Z80MemPtr = wz;                                             \
-    CycleCounter = cc;                                          \
+    CycleCounter = cc + 1;                                      \
   } while (0)
 
 #define SYNC_IN()                 \
@@ -154,7 +154,7 @@ void AcceptInterrupt() {
     sp = Z80Regs.sp;              \
     r = Z80Regs.r;                \
     wz = Z80MemPtr;               \
-    cc = CycleCounter;            \
+    cc = CycleCounter - 1;        \
   } while (0)
 
 // Memory. A null page goes to the callback with the registers brought up to
@@ -255,20 +255,21 @@ void AcceptInterrupt() {
   })
 #define FD8() ((int8_t)FB())
 
-#define DISPATCH(table)          \
-  do {                           \
-    op = FetchPages[pc >> 8][pc & 0xFF]; \
-    pc++;                        \
-    r++;                         \
-    goto *table[op];             \
+#define DISPATCH(table)                                \
+  do {                                                 \
+    uint8_t op_ = FetchPages[pc >> 8][pc & 0xFF];      \
+    pc++;                                              \
+    r++;                                               \
+    goto *table[op_];                                  \
   } while (0)
 
 #define NEXT() DISPATCH(tbl_base)
-#define END(t)             \
-  do {                     \
-    cc -= (t);             \
-    if (cc > 0) NEXT();    \
-    goto leave;            \
+// cc is CycleCounter - 1, so the budget test is the sign after subtracting.
+#define END(t)                               \
+  do {                                       \
+    cc -= (t);                               \
+    if (__builtin_expect(cc >= 0, 1)) NEXT(); \
+    goto leave;                              \
   } while (0)
 
 // 8-bit arithmetic on A.
@@ -383,13 +384,16 @@ void AcceptInterrupt() {
 #define ROT_SLL(v) do { uint8_t c_ = (uint8_t)(v >> 7); v = (uint8_t)(v << 1 | 1); f = SZP[v] | c_; } while (0)
 #define ROT_SRL(v) do { uint8_t c_ = (uint8_t)(v & 1); v = (uint8_t)(v >> 1); f = SZP[v] | c_; } while (0)
 
-// BIT n: the bit number is in the opcode; bits 5 and 3 come from xy.
-#define BIT_FLAGS(val, xy)                                                    \
+// BIT, RES and SET find the bit number in their opcode byte, the last one
+// fetched (also for DD CB d op).
+#define CUR_OP ({ uint16_t po_ = (uint16_t)(pc - 1); FetchPages[po_ >> 8][po_ & 0xFF]; })
+// BIT n: bits 5 and 3 come from xy.
+#define BIT_FLAGS(val, mask, xy)                                                  \
   do {                                                                        \
-    uint8_t t_ = (uint8_t)((val) & (1 << ((op >> 3) & 7)));                   \
+    uint8_t t_ = (uint8_t)((val) & (mask));                   \
     f = (uint8_t)((f & FC) | FH | ((xy) & (FY | FX)) | (t_ ? (t_ & FS) : (FZ | FP))); \
   } while (0)
-#define BIT_MASK (1u << ((op >> 3) & 7))
+#define BIT_MASK (1u << ((CUR_OP >> 3) & 7))
 
 // CB page, register operand: 8 rotates, BIT, RES, SET.
 #define CB_REG(name)                                                               \
@@ -401,7 +405,7 @@ void AcceptInterrupt() {
   cb_sra_##name : { uint8_t v = G_##name; ROT_SRA(v); S_##name(v); END(8); }      \
   cb_sll_##name : { uint8_t v = G_##name; ROT_SLL(v); S_##name(v); END(8); }      \
   cb_srl_##name : { uint8_t v = G_##name; ROT_SRL(v); S_##name(v); END(8); }      \
-  cb_bit_##name : { uint8_t v = G_##name; BIT_FLAGS(v, v); END(8); }               \
+  cb_bit_##name : { uint8_t v = G_##name; BIT_FLAGS(v, BIT_MASK, v); END(8); }               \
   cb_res_##name : { S_##name(G_##name & ~BIT_MASK); END(8); }                      \
   cb_set_##name : { S_##name(G_##name | BIT_MASK); END(8); }
 #define CB_ROT_LABELS(name) \
@@ -417,8 +421,8 @@ void AcceptInterrupt() {
   XCB_ROT(RLC, name, STORE) XCB_ROT(RRC, name, STORE) XCB_ROT(RL, name, STORE)     \
   XCB_ROT(RR, name, STORE) XCB_ROT(SLA, name, STORE) XCB_ROT(SRA, name, STORE)     \
   XCB_ROT(SLL, name, STORE) XCB_ROT(SRL, name, STORE)                              \
-  xcb_res_##name : { uint8_t v = (uint8_t)(RD(wz) & ~BIT_MASK); WR(wz, v); STORE; END(19); } \
-  xcb_set_##name : { uint8_t v = (uint8_t)(RD(wz) | BIT_MASK); WR(wz, v); STORE; END(19); }
+  xcb_res_##name : { uint8_t m = BIT_MASK; uint8_t v = (uint8_t)(RD(wz) & ~m); WR(wz, v); STORE; END(19); } \
+  xcb_set_##name : { uint8_t m = BIT_MASK; uint8_t v = (uint8_t)(RD(wz) | m); WR(wz, v); STORE; END(19); }
 #define XCB_LABELS(name) \
   { &&xcb_RLC_##name, &&xcb_RRC_##name, &&xcb_RL_##name, &&xcb_RR_##name, \
     &&xcb_SLA_##name, &&xcb_SRA_##name, &&xcb_SLL_##name, &&xcb_SRL_##name, \
@@ -525,7 +529,7 @@ void AcceptInterrupt() {
   ALU_GROUP(X##h, G_##X##h, 4)                                                            \
   ALU_GROUP(X##l, G_##X##l, 4)                                                            \
   ALU_GROUP(P##_m, ({ wz = (uint16_t)(X + FD8()); RD(wz); }), 15)                         \
-  P##_cb : { wz = (uint16_t)(X + FD8()); op = FB(); goto *tbl_xcb[op]; }            \
+  P##_cb : { wz = (uint16_t)(X + FD8()); uint8_t op_ = FB(); goto *tbl_xcb[op_]; }            \
   P##_pop : { X = POP(); END(10); }                                                       \
   P##_push : { PUSH(X); END(11); }                                                        \
   P##_ex_sp : { uint16_t v = RD16(sp); WR((uint16_t)(sp + 1), X >> 8); WR(sp, X & 0xFF);  \
@@ -730,7 +734,7 @@ void Interpret() {
     ready = true;
   }
 
-  uint8_t a, f, op;
+  uint8_t a, f;
   uint16_t bc, de, hl, ix, iy, pc, sp, wz;
   uint32_t r;
   int32_t cc;
@@ -937,7 +941,7 @@ op_ccf:
 op_halt:
   // PC stays on the HALT (a DD/FD before it is left behind).
   pc--;
-  cc = (cc & 3) - 4;
+  cc = ((cc + 1) & 3) - 4 - 1;
   goto leave;
 
   ALU_GROUP(b, G_b, 4)
@@ -1109,17 +1113,20 @@ op_fd:
   CB_MHL(SLL, sll)
   CB_MHL(SRL, srl)
 cb_bit_mhl : {
+  uint8_t m = BIT_MASK;
   uint8_t v = RD(hl);
-  BIT_FLAGS(v, wz >> 8);
+  BIT_FLAGS(v, m, wz >> 8);
   END(12);
 }
 cb_res_mhl : {
-  uint8_t v = (uint8_t)(RD(hl) & ~BIT_MASK);
+  uint8_t m = BIT_MASK;
+  uint8_t v = (uint8_t)(RD(hl) & ~m);
   WR(hl, v);
   END(15);
 }
 cb_set_mhl : {
-  uint8_t v = (uint8_t)(RD(hl) | BIT_MASK);
+  uint8_t m = BIT_MASK;
+  uint8_t v = (uint8_t)(RD(hl) | m);
   WR(hl, v);
   END(15);
 }
@@ -1134,8 +1141,9 @@ cb_set_mhl : {
   XCB_REG(a, S_a(v))
   XCB_REG(m, (void)0)
 xcb_bit : {
+  uint8_t m = BIT_MASK;
   uint8_t v = RD(wz);
-  BIT_FLAGS(v, wz >> 8);
+  BIT_FLAGS(v, m, wz >> 8);
   END(16);
 }
 

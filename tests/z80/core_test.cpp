@@ -1,0 +1,393 @@
+// The Z80 core's slice edges: budgets, interrupt acceptance, HALT, EI, NMI,
+// block instructions, R, paging of the instruction stream and what the
+// callbacks see. Whole-instruction-set checks are the exercisers' job.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <initializer_list>
+#include <vector>
+
+#include "z80/z80.h"
+
+namespace {
+
+struct PortEvent {
+  bool out;
+  uint16_t port;
+  uint8_t value;
+  Z80Registers regs;
+  int32_t counter;
+};
+
+class Z80Core : public ::testing::Test {
+ protected:
+  uint8_t mem[65536];
+  std::vector<PortEvent> events;
+  std::vector<PortEvent> writes;  // trapped memory writes
+  uint8_t in_value = 0x5A;
+  bool nmi_on_out = false;
+
+  void SetUp() override {
+    std::memset(mem, 0, sizeof mem);
+    for (int page = 0; page < 256; page++)
+      FetchPages[page] = ReadPages[page] = WritePages[page] = mem + page * 256;
+    Z80Context = this;
+    Z80PortOut = [](void* c, uint16_t port, uint8_t value) {
+      auto* t = static_cast<Z80Core*>(c);
+      t->events.push_back({true, port, value, Z80Regs, CycleCounter});
+      if (t->nmi_on_out) Z80Nmi();
+    };
+    Z80PortIn = [](void* c, uint16_t port) -> uint8_t {
+      auto* t = static_cast<Z80Core*>(c);
+      t->events.push_back({false, port, 0, Z80Regs, CycleCounter});
+      return t->in_value;
+    };
+    Z80MemWrite = [](void* c, uint16_t address, uint8_t value) {
+      static_cast<Z80Core*>(c)->writes.push_back({true, address, value, Z80Regs, CycleCounter});
+    };
+    Z80MemRead = [](void*, uint16_t) -> uint8_t { return 0; };
+    Z80Reset();
+    Z80Regs.sp = 0x8000;
+    CycleCounter = 0;
+    IrqLine = -1;
+  }
+
+  void Load(uint16_t at, std::initializer_list<uint8_t> bytes) {
+    for (uint8_t b : bytes) mem[at++] = b;
+  }
+  void Run(int32_t budget) {
+    CycleCounter += budget;
+    Z80Run();
+  }
+  uint16_t Stacked() const { return (uint16_t)(mem[Z80Regs.sp] | mem[Z80Regs.sp + 1] << 8); }
+};
+
+TEST_F(Z80Core, ResetValues) {
+  Z80Regs.bc = 0x1234;
+  Z80Regs.r = 0x55;
+  Z80Regs.spare = 9;
+  Z80Reset();
+  EXPECT_EQ(Z80Regs.af, 0x0040);
+  EXPECT_EQ(Z80Regs.ix, 0xFFFF);
+  EXPECT_EQ(Z80Regs.iy, 0xFFFF);
+  EXPECT_EQ(Z80Regs.bc, 0);
+  EXPECT_EQ(Z80Regs.pc, 0);
+  EXPECT_EQ(Z80Regs.sp, 0);
+  EXPECT_EQ(Z80Regs.r, 0);
+  EXPECT_EQ(Z80Regs.spare, 0);
+}
+
+TEST_F(Z80Core, BudgetOfOneRunsOneInstructionAndKeepsOvershoot) {
+  Load(0, {0x01, 0x34, 0x12, 0x00});  // LD BC,$1234; NOP
+  Run(1);
+  EXPECT_EQ(Z80Regs.bc, 0x1234);
+  EXPECT_EQ(Z80Regs.pc, 3);
+  EXPECT_EQ(CycleCounter, -9);
+  Run(5);  // still behind: nothing runs
+  EXPECT_EQ(Z80Regs.pc, 3);
+  EXPECT_EQ(CycleCounter, -4);
+  Run(5);  // 1 left: the NOP
+  EXPECT_EQ(Z80Regs.pc, 4);
+  EXPECT_EQ(CycleCounter, -3);
+}
+
+TEST_F(Z80Core, EiThenNopTakesThePendingInterruptAfterTheNop) {
+  Load(0, {0xFB, 0x00});  // EI; NOP; then NOPs
+  Z80Regs.im = 1;
+  IrqLine = 0xFF;  // IFF1 = 0, so nothing at slice entry
+  Run(100);
+  EXPECT_EQ(Stacked(), 0x0002);
+  EXPECT_EQ(IrqLine, -1);
+  EXPECT_EQ(Z80Regs.iff1, 0);
+  // 100 - EI - NOP - 13 leaves 79: twenty NOPs at $0038.
+  EXPECT_EQ(Z80Regs.pc, 0x38 + 20);
+  EXPECT_EQ(CycleCounter, -1);
+}
+
+TEST_F(Z80Core, EiCutWithoutInterruptLosesNoBudget) {
+  Load(0, {0xFB});  // EI; NOPs
+  Run(20);
+  EXPECT_EQ(Z80Regs.pc, 5);
+  EXPECT_EQ(CycleCounter, 0);
+  EXPECT_EQ(Z80Regs.iff1, 1);
+  EXPECT_EQ(Z80Regs.iff2, 1);
+  EXPECT_EQ(EiWatch, 0);
+}
+
+TEST_F(Z80Core, EiWithLineAtZeroIsAcceptedAtTheNextEntry) {
+  for (int im : {0, 1}) {
+    SetUp();
+    Load(0x10, {0xFB});  // EI; NOPs
+    Z80Regs.pc = 0x10;
+    Z80Regs.im = (uint8_t)im;
+    IrqLine = 0;
+    Run(20);  // no cut: five instructions
+    EXPECT_EQ(Z80Regs.pc, 0x15);
+    EXPECT_EQ(IrqLine, 0);
+    Run(4);
+    EXPECT_EQ(Stacked(), 0x15);
+    EXPECT_EQ(Z80Regs.pc, im == 0 ? 0x0000 : 0x0038);  // data byte 0 is RST $00
+    EXPECT_EQ(CycleCounter, 4 - 13);
+  }
+}
+
+TEST_F(Z80Core, InterruptWhileHaltedReturnsAfterTheHalt) {
+  Load(0x20, {0x76});
+  Z80Regs.pc = 0x20;
+  Run(40);  // halted, interrupts off
+  EXPECT_EQ(Z80Regs.pc, 0x20);
+  Z80Regs.iff1 = Z80Regs.iff2 = 1;
+  Z80Regs.im = 1;
+  IrqLine = 0xFF;
+  CycleCounter = 0;
+  Run(13 + 8);
+  EXPECT_EQ(Stacked(), 0x21);
+  EXPECT_EQ(Z80Regs.pc, 0x38 + 2);
+}
+
+TEST_F(Z80Core, HaltIdlesTheWholeBudget) {
+  Load(0x30, {0x76});
+  Z80Regs.pc = 0x30;
+  Z80Regs.r = 0x85;
+  Run(10);
+  EXPECT_EQ(Z80Regs.r, 0x88);
+  EXPECT_EQ(CycleCounter, -2);
+  Z80Regs.r = 0xFE;  // the low seven bits wrap, bit 7 stays
+  CycleCounter = 0;
+  Run(8);
+  EXPECT_EQ(Z80Regs.r, 0x81);
+  EXPECT_EQ(CycleCounter, -4);
+  EXPECT_EQ(Z80Regs.pc, 0x30);
+}
+
+TEST_F(Z80Core, HaltReachedInsideASliceEndsIt) {
+  Load(0, {0x00, 0x76});  // NOP; HALT
+  Run(22);
+  EXPECT_EQ(Z80Regs.pc, 1);
+  EXPECT_EQ(CycleCounter, (18 & 3) - 4);
+  EXPECT_EQ(Z80Regs.r, 2);
+}
+
+TEST_F(Z80Core, LdirRunsOneIterationPerExecution) {
+  Load(0, {0xED, 0xB0});  // LDIR
+  Load(0x100, {1, 2, 3});
+  Z80Regs.hl = 0x100;
+  Z80Regs.de = 0x200;
+  Z80Regs.bc = 3;
+  Run(21);
+  EXPECT_EQ(Z80Regs.bc, 2);
+  EXPECT_EQ(Z80Regs.pc, 0);
+  EXPECT_EQ(CycleCounter, 0);
+  Run(21);
+  EXPECT_EQ(Z80Regs.bc, 1);
+  EXPECT_EQ(Z80Regs.pc, 0);
+  EXPECT_EQ(CycleCounter, 0);
+  Run(16);
+  EXPECT_EQ(Z80Regs.bc, 0);
+  EXPECT_EQ(Z80Regs.pc, 2);
+  EXPECT_EQ(CycleCounter, 0);
+  EXPECT_EQ(0, std::memcmp(mem + 0x200, mem + 0x100, 3));
+  // Two opcode fetches per execution, one more per repeat.
+  EXPECT_EQ(Z80Regs.r, 3 + 3 + 2);
+  EXPECT_EQ(Z80Regs.af & 0x04, 0);  // P/V: BC = 0
+}
+
+TEST_F(Z80Core, Im2VectorIsReadAcrossAPageBoundary) {
+  static uint8_t page39[256];
+  page39[0] = 0x12;
+  ReadPages[0x39] = page39;  // the vector's high byte comes from here
+  mem[0x38FF] = 0x34;
+  mem[0x3900] = 0x77;
+  Z80Regs.i = 0x38;
+  Z80Regs.im = 2;
+  Z80Regs.iff1 = Z80Regs.iff2 = 1;
+  Z80Regs.pc = 0x4000;
+  IrqLine = 0xFF;
+  Run(0);  // accepted, then the counter is negative: nothing runs
+  EXPECT_EQ(Z80Regs.pc, 0x1234);
+  EXPECT_EQ(Stacked(), 0x4000);
+  EXPECT_EQ(CycleCounter, -19);
+  EXPECT_EQ(Z80Regs.iff1, 0);
+  EXPECT_EQ(Z80Regs.iff2, 0);
+}
+
+TEST_F(Z80Core, NmiOnHaltReturnsToTheHalt) {
+  Load(0x20, {0x76});
+  Load(0x66, {0xED, 0x45});  // RETN
+  Z80Regs.pc = 0x20;
+  Z80Regs.iff1 = Z80Regs.iff2 = 1;
+  Run(8);
+  EXPECT_EQ(Z80Nmi(), 12);
+  EXPECT_EQ(Z80Regs.pc, 0x66);
+  EXPECT_EQ(Stacked(), 0x20);
+  EXPECT_EQ(Z80Regs.iff1, 0);
+  EXPECT_EQ(Z80Regs.iff2, 1);
+  CycleCounter = 0;
+  Run(14);
+  EXPECT_EQ(Z80Regs.pc, 0x20);
+  EXPECT_EQ(Z80Regs.iff1, 1);
+  Run(8);  // halted again
+  EXPECT_EQ(Z80Regs.pc, 0x20);
+}
+
+TEST_F(Z80Core, InstructionBytesAreFetchedPageByPage) {
+  static uint8_t fetch01[256];
+  fetch01[0] = 0x12;  // high byte of the immediate
+  fetch01[1] = 0x3A;  // LD A,($0100)
+  fetch01[2] = 0x00;
+  fetch01[3] = 0x01;
+  FetchPages[0x01] = fetch01;
+  mem[0x100] = 0x99;  // what data reads see at $0100
+  Load(0xFE, {0x21, 0x34});  // LD HL,$12xx straddling into page 1
+  Z80Regs.pc = 0xFE;
+  Run(10 + 13);
+  EXPECT_EQ(Z80Regs.hl, 0x1234);
+  EXPECT_EQ(Z80Regs.af >> 8, 0x99);
+  EXPECT_EQ(Z80Regs.pc, 0x104);
+}
+
+TEST_F(Z80Core, PortCallbacksSeeRegistersAndTheCounterAtInstructionStart) {
+  Load(0, {0x3E, 0x12,              // LD A,$12
+           0x01, 0x56, 0x34,        // LD BC,$3456
+           0xD3, 0xBE,              // OUT ($BE),A
+           0xDB, 0x7F,              // IN A,($7F)
+           0xED, 0x79,              // OUT (C),A
+           0xED, 0x40});            // IN B,(C)
+  Run(100);
+  ASSERT_EQ(events.size(), 4u);
+  EXPECT_TRUE(events[0].out);
+  EXPECT_EQ(events[0].port, 0x12BE);
+  EXPECT_EQ(events[0].value, 0x12);
+  EXPECT_EQ(events[0].regs.bc, 0x3456);
+  EXPECT_EQ(events[0].regs.pc, 7);
+  EXPECT_EQ(events[0].counter, 100 - 7 - 10);
+  EXPECT_FALSE(events[1].out);
+  EXPECT_EQ(events[1].port, 0x127F);
+  EXPECT_EQ(events[1].counter, 100 - 7 - 10 - 11);
+  EXPECT_EQ(events[2].port, 0x3456);
+  EXPECT_EQ(events[2].value, 0x5A);  // A from the IN
+  EXPECT_EQ(events[2].counter, 100 - 7 - 10 - 11 - 11);
+  EXPECT_EQ(events[3].counter, 100 - 7 - 10 - 11 - 11 - 12);
+  EXPECT_EQ(Z80Regs.bc >> 8, 0x5A);
+  EXPECT_EQ(CycleCounter, 100 - 7 - 10 - 11 - 11 - 12 - 12 - 4 * 10);
+}
+
+TEST_F(Z80Core, MemoryWriteCallbackSeesCurrentRegisters) {
+  WritePages[0x80] = nullptr;
+  Load(0, {0x3E, 0x42,        // LD A,$42
+           0x32, 0x10, 0x80,  // LD ($8010),A
+           0x3A, 0x10, 0x80}); // LD A,($8010): reads the RAM page
+  mem[0x8010] = 0x07;
+  Run(7 + 13 + 13);
+  ASSERT_EQ(writes.size(), 1u);
+  EXPECT_EQ(writes[0].port, 0x8010);
+  EXPECT_EQ(writes[0].value, 0x42);
+  EXPECT_EQ(writes[0].regs.af >> 8, 0x42);
+  EXPECT_EQ(writes[0].regs.pc, 5);
+  EXPECT_EQ(writes[0].counter, 7 + 13 + 13 - 7);
+  EXPECT_EQ(Z80Regs.af >> 8, 0x07);
+}
+
+TEST_F(Z80Core, NmiFromAPortCallbackReturnsAfterTheOut) {
+  nmi_on_out = true;
+  Load(0, {0xD3, 0x02});  // OUT ($02),A
+  Run(11 + 4);
+  EXPECT_EQ(Stacked(), 2);
+  EXPECT_EQ(Z80Regs.pc, 0x67);  // one NOP of the handler ran
+}
+
+TEST_F(Z80Core, RCountsOpcodeFetchesAndKeepsBit7) {
+  Load(0, {0x3E, 0x80,              // LD A,$80         R +1
+           0xED, 0x4F,              // LD R,A           R = $80
+           0x00,                    // NOP              +1
+           0xCB, 0x00,              // RLC B            +2
+           0xDD, 0x21, 0x00, 0x00,  // LD IX,0          +2
+           0xDD, 0xCB, 0x00, 0x06,  // RLC (IX+0)       +2
+           0xDD, 0x00,              // NOP with DD      +2
+           0xED, 0x5F});            // LD A,R           +2 before reading
+  Run(7 + 9 + 4 + 8 + 14 + 23 + 8 + 9);
+  EXPECT_EQ(Z80Regs.af >> 8, 0x8B);
+  EXPECT_EQ(CycleCounter, 0);
+  EXPECT_EQ(Z80Regs.pc, 19);
+}
+
+TEST_F(Z80Core, EdAliasesAndNoOperations) {
+  Load(0, {0xED, 0x4E,   // IM 0
+           0xED, 0x76,   // IM 1
+           0xED, 0x7E,   // IM 2
+           0xED, 0x77,   // no-op
+           0xED, 0x00,   // no-op
+           0xED, 0x4C,   // NEG
+           0xED, 0x55}); // RETN
+  Z80Regs.af = 0x0100;
+  mem[0x8000] = 0x34;
+  mem[0x8001] = 0x12;
+  Z80Regs.iff2 = 1;
+  Run(8);
+  EXPECT_EQ(Z80Regs.im, 0);
+  Run(8);
+  EXPECT_EQ(Z80Regs.im, 1);
+  Run(8);
+  EXPECT_EQ(Z80Regs.im, 2);
+  Run(16);
+  EXPECT_EQ(Z80Regs.pc, 10);
+  EXPECT_EQ(CycleCounter, 0);
+  Run(8);
+  EXPECT_EQ(Z80Regs.af >> 8, 0xFF);
+  Run(14);
+  EXPECT_EQ(Z80Regs.pc, 0x1234);
+  EXPECT_EQ(Z80Regs.iff1, 1);
+  EXPECT_EQ(CycleCounter, 0);
+}
+
+TEST_F(Z80Core, IndexPrefixBeforeOtherOpcodes) {
+  Load(0, {0xDD, 0x04,        // INC B: 8 T-states
+           0xFD, 0xEB,        // EX DE,HL (never IY)
+           0xDD, 0x66, 0x02,  // LD H,(IX+2) loads H, not IXh
+           0xFD, 0x6C});      // LD IYl,IYh
+  Z80Regs.de = 0x1111;
+  Z80Regs.hl = 0x2222;
+  Z80Regs.ix = 0x0100;
+  Z80Regs.iy = 0xAB00;
+  mem[0x102] = 0x77;
+  Run(8);
+  EXPECT_EQ(Z80Regs.bc >> 8, 1);
+  EXPECT_EQ(CycleCounter, 0);
+  Run(8);
+  EXPECT_EQ(Z80Regs.de, 0x2222);
+  EXPECT_EQ(Z80Regs.hl, 0x1111);
+  Run(19);
+  EXPECT_EQ(Z80Regs.hl, 0x7711);
+  EXPECT_EQ(Z80Regs.ix, 0x0100);
+  Run(8);
+  EXPECT_EQ(Z80Regs.iy, 0xABAB);
+  EXPECT_EQ(CycleCounter, 0);
+}
+
+TEST_F(Z80Core, BlockOutputUsesBBeforeItsDecrement) {
+  Load(0, {0xED, 0xB3});  // OTIR
+  Load(0x300, {0xA1, 0xA2});
+  Z80Regs.hl = 0x300;
+  Z80Regs.bc = 0x02BF;
+  Run(21 + 16);
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].port, 0x02BF);
+  EXPECT_EQ(events[0].value, 0xA1);
+  EXPECT_EQ(events[0].counter, 21 + 16);
+  EXPECT_EQ(events[1].port, 0x01BF);
+  EXPECT_EQ(events[1].value, 0xA2);
+  EXPECT_EQ(Z80Regs.bc, 0x00BF);
+  EXPECT_EQ(Z80Regs.pc, 2);
+  EXPECT_NE(Z80Regs.af & 0x40, 0);  // Z: B reached 0
+}
+
+TEST_F(Z80Core, BitOnMemoryTakesBits5And3FromMemptr) {
+  Load(0, {0x3A, 0x00, 0x28,  // LD A,($2800): MEMPTR = $2801
+           0xCB, 0x46});      // BIT 0,(HL)
+  Z80Regs.hl = 0x4000;
+  Run(13 + 12);
+  EXPECT_EQ(Z80Regs.af & 0x28, 0x28);
+  EXPECT_EQ(Z80MemPtr, 0x2801);
+}
+
+}  // namespace

@@ -253,7 +253,8 @@ bool HasImageExtension(const char* name) {
 }
 
 void InstallImage(uint32_t length, const uint8_t* bytes, const char* name) {
-  if (length > MaxUselessImageSize) {
+  // Tiny images hold no program; oversized ones are refused like their files.
+  if (length > MaxUselessImageSize && length <= MaxImageFileSize) {
     bool nes = std::memcmp(bytes, "NES\x1A", 4) == 0;
     bool installed = nes ? InstallNesImage(length, bytes) : InstallOtherImage(length, bytes, name);
     // Out of memory: never leave the machine without an image to run.

@@ -33,7 +33,9 @@ constexpr uint32_t MaxUselessImageSize = 4;
 // be read; the previous cartridge then stays installed and untouched. An
 // empty plain file counts as loaded but changes nothing.
 bool LoadCartridge(const char* path);
-// Installs an image held in memory; `bytes` stays owned by the caller.
+// Installs an image held in memory; `bytes` stays owned by the caller. An
+// image of at most MaxUselessImageSize or over MaxImageFileSize bytes
+// installs nothing (the name is still taken).
 void InstallImage(uint32_t length, const uint8_t* bytes, const char* name);
 // Saves cartridge RAM and frees the image (once per loaded image).
 void UnloadCartridge();

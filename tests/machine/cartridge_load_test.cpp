@@ -180,6 +180,16 @@ TEST_F(CartridgeLoad, HeaderOnlyImageStillGetsOneBank) {
   RunConsoleFrame(true, true);
 }
 
+TEST_F(CartridgeLoad, InstallImageIgnoresTinyAndOversizedLengths) {
+  LoadPrevious();
+  uint8_t few[4] = {1, 2, 3, 4};
+  InstallImage(4, few, "previous.sms");
+  ExpectPreviousInstalled();
+  // The length alone decides: the bytes behind it are never read.
+  InstallImage(0x90000000u, few, "previous.sms");
+  ExpectPreviousInstalled();
+}
+
 TEST_F(CartridgeLoad, FailedLoadsKeepThePreviousCartridge) {
   LoadPrevious();
   std::string tiny = Write("tiny.sms", {1, 2, 3});

@@ -48,19 +48,53 @@ Converter MakeConverter(const PixelFormat& from, const PixelFormat& to) {
   return c;
 }
 
+inline uint32_t Rgb565To32(uint32_t pixel) {
+  uint32_t r = pixel >> 11 & 31, g = pixel >> 5 & 63, b = pixel & 31;
+  return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
+}
+
 inline uint32_t Convert(const Converter& c, uint32_t pixel) {
   switch (c.kind) {
     case Converter::Same:
       return pixel;
-    case Converter::Rgb565To32: {
-      uint32_t r = pixel >> 11 & 31, g = pixel >> 5 & 63, b = pixel & 31;
-      return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
-    }
+    case Converter::Rgb565To32:
+      return Rgb565To32(pixel);
     default: {
       uint8_t rgb[3];
       PixelToColor(*c.from, pixel, rgb);
       return PackColor(*c.to, rgb);
     }
+  }
+}
+
+// One row of pixels, each taken from in[column(i)]; typed loops for the
+// formats the presenter uses every frame, the general one for the rest.
+template <typename In, typename Out, typename Map, typename Op>
+inline void RowLoop(const uint8_t* in, uint8_t* out, int count, Map column, bool keyed,
+                    uint32_t key, Op op) {
+  const In* from = reinterpret_cast<const In*>(in);
+  Out* to = reinterpret_cast<Out*>(out);
+  for (int i = 0; i < count; i++) {
+    uint32_t pixel = from[column(i)];
+    if (keyed && pixel == key) continue;
+    to[i] = op(pixel);
+  }
+}
+
+template <typename Map>
+void ConvertRow(const Converter& c, int sb, int db, const uint8_t* in, uint8_t* out, int count,
+                Map column, bool keyed, uint32_t key) {
+  auto same = [](uint32_t p) { return p; };
+  if (c.kind == Converter::Same && sb == 2)
+    return RowLoop<uint16_t, uint16_t>(in, out, count, column, keyed, key, same);
+  if (c.kind == Converter::Same && sb == 4)
+    return RowLoop<uint32_t, uint32_t>(in, out, count, column, keyed, key, same);
+  if (c.kind == Converter::Rgb565To32)
+    return RowLoop<uint16_t, uint32_t>(in, out, count, column, keyed, key, Rgb565To32);
+  for (int i = 0; i < count; i++) {
+    uint32_t pixel = ReadPixel(in + (size_t)column(i) * sb, sb);
+    if (keyed && pixel == key) continue;
+    WritePixel(out + i * db, db, Convert(c, pixel));
   }
 }
 
@@ -151,11 +185,7 @@ bool CopySurface(Surface* dst, int x, int y, Surface* src, SurfaceRect r) {
       memcpy(out, in, (size_t)w * sb);
       continue;
     }
-    for (int i = 0; i < w; i++) {
-      uint32_t pixel = ReadPixel(in + i * sb, sb);
-      if (keyed && pixel == key) continue;
-      WritePixel(out + i * db, db, Convert(c, pixel));
-    }
+    ConvertRow(c, sb, db, in, out, w, [](int i) { return i; }, keyed, key);
   }
   return true;
 }
@@ -204,15 +234,18 @@ bool StretchSurface(Surface* dst, SurfaceRect d, Surface* src, SurfaceRect s) {
     column[i] = s.x + (int)((long long)(cx + i - d.x) * s.width / d.width);
   const Converter c = MakeConverter(src->format, dst->format);
   const bool keyed = src->color_key_enabled;
+  int previous_sy = -1;
   for (int row = 0; row < ch; row++) {
     int sy = s.y + (int)((long long)(cy + row - d.y) * s.height / d.height);
     const uint8_t* in = src->pixels + (size_t)sy * src->pitch;
     uint8_t* out = dst->pixels + (size_t)(cy + row) * dst->pitch + (size_t)cx * db;
-    for (int i = 0; i < cw; i++) {
-      uint32_t pixel = ReadPixel(in + (size_t)column[i] * sb, sb);
-      if (keyed && pixel == src->color_key) continue;
-      WritePixel(out + i * db, db, Convert(c, pixel));
+    if (sy == previous_sy && !keyed) {  // an enlarged row repeats the one above
+      memcpy(out, out - dst->pitch, (size_t)cw * db);
+      continue;
     }
+    previous_sy = sy;
+    const int* map = column.data();
+    ConvertRow(c, sb, db, in, out, cw, [map](int i) { return map[i]; }, keyed, src->color_key);
   }
   return true;
 }

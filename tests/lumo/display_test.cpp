@@ -67,6 +67,19 @@ TEST_F(DisplayTest, FailedChangeFallsBackToThePreviousMode) {
   EXPECT_TRUE(PresentDisplay(false));
 }
 
+TEST_F(DisplayTest, NoVideoDriverFailsWithADiagnostic) {
+  const char* old = getenv("SDL_VIDEODRIVER");
+  std::string saved = old ? old : "";
+  setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(SetDisplayMode(320, 240, 16, false));
+  std::string out = testing::internal::GetCapturedStdout();
+  setenv("SDL_VIDEODRIVER", saved.empty() ? "dummy" : saved.c_str(), 1);
+  EXPECT_NE(out.find("not ok2\n"), std::string::npos) << out;
+  EXPECT_EQ(DisplayDrawTarget(), nullptr);
+  EXPECT_TRUE(SetDisplayMode(320, 240, 16, false));  // and the next try works
+}
+
 TEST_F(DisplayTest, NothingToPresentBeforeAMode) {
   EXPECT_EQ(DisplayDrawTarget(), nullptr);
   EXPECT_FALSE(PresentDisplay(false));

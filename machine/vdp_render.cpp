@@ -76,27 +76,40 @@ struct LineContext {
 // them; drawing it whole now and redrawing its opaque pixels after the
 // sprites gives the same picture, and the redraw is needed only where a
 // sprite actually drew.
+// One column of the first pass; `visible` is below 8 only at the right
+// edge of the surface.
+inline void DrawColumn(LineContext& line, const uint8_t* entry, int x, int fine_row, int visible) {
+  VdpState* vdp = line.vdp;
+  uint8_t attributes = entry[1];
+  int row = (entry[0] | (attributes & 1) << 8) * 8 + ((attributes & EntryVFlip) ? 7 - fine_row : fine_row);
+  if (attributes & EntryPriority) line.priority[line.priority_count++] = {x, row, attributes};
+  if (vdp->tile_dirty[row]) VdpDecodeTileRow(vdp, row);
+  uint32_t codes = vdp->tile_pairs[row][(attributes & EntryHFlip) ? 1 : 0];
+  const uint32_t* colours = vdp->pair_colours[(attributes & EntryPalette) ? 1 : 0];
+  uint32_t pairs[4] = {colours[codes & 0xFF], colours[(codes >> 8) & 0xFF], colours[(codes >> 16) & 0xFF],
+                       colours[codes >> 24]};
+  if (visible == 8) std::memcpy(line.picture + x, pairs, sizeof pairs);
+  else std::memcpy(line.picture + x, pairs, size_t(visible) * 2);
+}
+
+// First pass over `count` columns, every tile opaque. A priority tile is
+// meant to show its colour 0 under the sprites and its other pixels above
+// them; drawing it whole now and redrawing its opaque pixels after the
+// sprites gives the same picture, and the redraw is needed only where a
+// sprite actually drew.
 void DrawColumns(LineContext& line, int count, int first_column, int first_x, int base,
                  int tile_row, int fine_row) {
-  VdpState* vdp = line.vdp;
   // A name table row never crosses the end of VRAM: the highest base is
   // 0x3800 and a row ends 64 bytes on.
-  const uint8_t* names = vdp->vram + ((base + 64 * tile_row) & 0x3FC0);
-  int flipped_row = 7 - fine_row;
-  for (int k = 0; k < count; k++) {
+  const uint8_t* names = line.vdp->vram + ((base + 64 * tile_row) & 0x3FC0);
+  int whole = (PictureLimit - first_x) / 8;  // columns that fit entirely
+  if (whole > count) whole = count;
+  int k = 0;
+  for (; k < whole; k++) DrawColumn(line, names + 2 * ((first_column + k) & 31), first_x + 8 * k, fine_row, 8);
+  for (; k < count; k++) {
     int x = first_x + 8 * k;
     if (x >= PictureLimit) break;
-    const uint8_t* entry = names + 2 * ((first_column + k) & 31);
-    uint8_t attributes = entry[1];
-    int row = (entry[0] | (attributes & 1) << 8) * 8 + ((attributes & EntryVFlip) ? flipped_row : fine_row);
-    if (attributes & EntryPriority) line.priority[line.priority_count++] = {x, row, attributes};
-    if (vdp->tile_dirty[row]) VdpDecodeTileRow(vdp, row);
-    uint32_t codes = vdp->tile_pairs[row][(attributes & EntryHFlip) ? 1 : 0];
-    const uint32_t* colours = vdp->pair_colours[(attributes & EntryPalette) ? 1 : 0];
-    uint32_t pairs[4] = {colours[codes & 0xFF], colours[(codes >> 8) & 0xFF], colours[(codes >> 16) & 0xFF],
-                         colours[codes >> 24]};
-    if (x + 8 <= PictureLimit) std::memcpy(line.picture + x, pairs, sizeof pairs);
-    else std::memcpy(line.picture + x, pairs, size_t(PictureLimit - x) * 2);
+    DrawColumn(line, names + 2 * ((first_column + k) & 31), x, fine_row, PictureLimit - x);
   }
 }
 

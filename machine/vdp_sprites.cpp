@@ -24,22 +24,27 @@ void VdpEvaluateSprites(VdpState* vdp) {
   // partly above line 0 (top = y + 1 - 256). Branch-free so it vectorises.
   uint8_t on_line[VdpMaxSprites];
   for (int i = 0; i < VdpMaxSprites; i++) {
-    int top = sat[i] + 1;
-    top -= top >= 240 ? 256 : 0;
-    on_line[i] = unsigned(line - top) < unsigned(height);
+    int16_t top = int16_t(sat[i] + 1 - (sat[i] >= 239 ? 256 : 0));
+    on_line[i] = uint16_t(int16_t(line) - top) < uint16_t(height);
   }
   int count = 0;
-  for (int i = 0; i < entries; i++) {
-    if (!on_line[i]) continue;
-    int top = sat[i] + 1;
-    if (top >= 240) top -= 256;
-    int tile = sat[128 + 2 * i + 1];
-    if (tall) tile &= ~1;
-    int row = line - top;
-    if (zoom) row >>= 1;
-    vdp->sprites[count].tile_row = uint16_t((tile_base + tile) * 8 + row);
-    vdp->sprites[count].x = uint16_t((sat[128 + 2 * i] - shift) & 0xFF);
-    count++;
+  for (int group = 0; group < entries; group += 8) {
+    uint64_t any;
+    std::memcpy(&any, on_line + group, 8);
+    if (!any) continue;  // most groups of eight have no sprite on this line
+    int group_end = group + 8 < entries ? group + 8 : entries;
+    for (int i = group; i < group_end; i++) {
+      if (!on_line[i]) continue;
+      int top = sat[i] + 1;
+      if (top >= 240) top -= 256;
+      int tile = sat[128 + 2 * i + 1];
+      if (tall) tile &= ~1;
+      int row = line - top;
+      if (zoom) row >>= 1;
+      vdp->sprites[count].tile_row = uint16_t((tile_base + tile) * 8 + row);
+      vdp->sprites[count].x = uint16_t((sat[128 + 2 * i] - shift) & 0xFF);
+      count++;
+    }
   }
   // Nine or more sprites on the line overflow, unless the frame flag is up.
   if (count >= 9 && !(vdp->status & VdpStatusFrame)) vdp->status |= VdpStatusOverflow;

@@ -78,6 +78,9 @@ Surface* CreateSurface(int width, int height, int bits_per_pixel, unsigned flags
   if (flags & SurfaceDisplayMemory) {
     surface->display = PlatformCreateTexture(width, height, format);
     surface->display_memory = true;
+    // The real pitch comes with each lock; until then the store's own.
+    if (surface->display && surface->display->store->pitch <= kMaxPitch)
+      surface->pitch = surface->display->store->pitch;
   } else {
     surface->pitch = pitch;
     size_t size = (size_t)pitch * height;

@@ -134,7 +134,7 @@ void AcceptInterrupt() {
     Z80Regs.hl = hl;                                            \
     Z80Regs.ix = ix;                                            \
     Z80Regs.iy = iy;                                            \
-    Z80Regs.pc = pc;                                            \
+    Z80Regs.pc = (uint16_t)pc;                                  \
     Z80Regs.sp = sp;                                            \
     Z80Regs.r = (uint8_t)((Z80Regs.r & 0x80) | (r & 0x7F));     \
     Z80MemPtr = wz;                                             \
@@ -243,7 +243,7 @@ void AcceptInterrupt() {
 // Instruction stream: every byte through FetchPages at its own address.
 #define FB()                                          \
   ({                                                  \
-    uint8_t fb_ = FetchPages[pc >> 8][pc & 0xFF];     \
+    uint8_t fb_ = FetchPages[(pc >> 8) & 0xFF][pc & 0xFF]; \
     pc++;                                             \
     fb_;                                              \
   })
@@ -257,7 +257,7 @@ void AcceptInterrupt() {
 
 #define DISPATCH(table)                                \
   do {                                                 \
-    uint8_t op_ = FetchPages[pc >> 8][pc & 0xFF];      \
+    uint8_t op_ = FetchPages[(pc >> 8) & 0xFF][pc & 0xFF]; \
     pc++;                                              \
     r++;                                               \
     goto *table[op_];                                  \
@@ -735,7 +735,8 @@ void Interpret() {
   }
 
   uint8_t a, f;
-  uint16_t bc, de, hl, ix, iy, pc, sp, wz;
+  uint16_t bc, de, hl, ix, iy, sp, wz;
+  uint32_t pc;  // may run past $FFFF: only its low 16 bits are used
   uint32_t r;
   int32_t cc;
   SYNC_IN();

@@ -22,11 +22,6 @@ struct CpmMachine {
   bool finished = false;
   bool echo = false;                // print each finished line
 
-  static CpmMachine*& Current() {
-    static CpmMachine* current = nullptr;
-    return current;
-  }
-
   // Loads a .com file; false when it cannot be read.
   bool Load(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -57,7 +52,6 @@ struct CpmMachine {
   }
 
   void Attach() {
-    Current() = this;
     for (int page = 0; page < 256; page++) {
       FetchPages[page] = ReadPages[page] = WritePages[page] = memory + page * 256;
     }

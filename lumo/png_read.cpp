@@ -184,9 +184,11 @@ Surface* BuildSurface(const PngInfo& info, const uint8_t* rows, size_t row_bytes
   return s;
 }
 
-// Converts a surface to the requested format and flags (consuming it).
+// Converts a surface to the requested format and flags (consuming it); with
+// no format asked for, the flags still apply to the file's own format.
 Surface* ConvertSurface(Surface* native, const PixelFormat* format, unsigned flags) {
-  if (!format || (SamePixelLayout(native->format, *format) && flags == 0)) return native;
+  if (!format) format = &native->format;
+  if (SamePixelLayout(native->format, *format) && flags == 0) return native;
   Surface* target = CreateSurface(native->width, native->height, format->bits, flags);
   if (target && target->format.bits == 8) {
     // Palette pictures keep their own colours; others are matched to the

@@ -1,10 +1,13 @@
 // PNG files written and read back, checked by an independent tool, and the
 // published screenshots read at probed points.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "lumo/png.h"
@@ -24,9 +27,13 @@ class PngTest : public ::testing::Test {
     if (system(("rm -rf " + dir_).c_str()) != 0) ADD_FAILURE() << "cleanup";
   }
   std::string Path(const char* name) { return dir_ + "/" + name; }
-  // The independent checker accepts the file (skipped when not installed).
+  // The independent checker accepts the file. The build's setup installs it,
+  // so its absence is a failure rather than a silent pass.
   void ExpectCheckerAccepts(const std::string& path) {
-    if (system("command -v pngcheck >/dev/null 2>&1") != 0) return;
+    if (system("command -v pngcheck >/dev/null 2>&1") != 0) {
+      ADD_FAILURE() << "pngcheck is not installed (make deps installs it)";
+      return;
+    }
     EXPECT_EQ(system(("pngcheck -q " + path + " >/dev/null").c_str()), 0) << path;
   }
   std::string dir_;
@@ -111,16 +118,89 @@ TEST_F(PngTest, Rgb565WhiteIsStoredWithLowBitsClear) {
   FillRect(0, 0, 2, 1, s, 0xFFFF);
   std::string path = Path("white.png");
   ASSERT_TRUE(SavePng(path.c_str(), s));
+  ExpectCheckerAccepts(path);
   Surface* back = LoadPng(path.c_str(), nullptr, 0);
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(back->format.bits, 24);
   EXPECT_EQ(PixelAt(back, 1, 0), 0xF8FCF8u);
 }
 
+// Rows of odd length, one-pixel pictures, a screen-sized shot and display
+// surfaces (whose pitch comes from the lock) all give valid files that read
+// back the same; a damaged copy shows that the checker really looks.
+TEST_F(PngTest, EveryShapeAndKindWritesAValidFile) {
+  struct Case {
+    int bits, w, h;
+    unsigned flags;
+  } cases[] = {{8, 1, 1, 0},   {8, 13, 5, 0}, {16, 1, 1, 0}, {16, 256, 192, 0}, {24, 7, 3, 0},
+               {16, 9, 4, SurfaceDisplayMemory}, {24, 5, 2, SurfaceDisplayMemory},
+               {32, 7, 3, SurfaceDisplayMemory}};
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.bits << " bits " << c.w << "x" << c.h << " flags "
+                                    << c.flags);
+    Surface* s = CreateSurface(c.w, c.h, c.bits, c.flags);
+    ASSERT_NE(s, nullptr);
+    Paint(s);
+    std::string path = Path(("shape" + std::to_string(n++) + ".png").c_str());
+    ASSERT_TRUE(SavePng(path.c_str(), s));
+    ExpectCheckerAccepts(path);
+    Surface* back = LoadPng(path.c_str(), &s->format, 0);
+    ASSERT_NE(back, nullptr);
+    if (c.bits == 8) memcpy(back->format.palette, s->format.palette, 768);
+    ExpectSamePixels(s, back, c.bits == 8 ? 0xFF : c.bits == 16 ? 0xFFFF : 0xFFFFFF);
+  }
+  if (system("command -v pngcheck >/dev/null 2>&1") != 0) return;
+  std::string good = Path("shape0.png"), bad = Path("damaged.png");
+  Bytes file = ReadFile(good);
+  ASSERT_GT(file.size(), 40u);
+  file[30] ^= 1;  // inside IHDR, so its CRC no longer matches
+  FILE* f = fopen(bad.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  fwrite(file.data(), 1, file.size(), f);
+  fclose(f);
+  EXPECT_NE(system(("pngcheck -q " + bad + " >/dev/null 2>&1").c_str()), 0);
+}
+
 TEST_F(PngTest, FailedWriteReportsFalse) {
   Surface* s = CreateSurface(2, 2, 16, SurfaceClear);
   EXPECT_FALSE(SavePng(Path("missing/dir/x.png").c_str(), s));
   EXPECT_FALSE(SavePng(dir_.c_str(), s));  // a directory
+}
+
+// A device that refuses the data: the failure shows in the result (the
+// buffered bytes only fail at the close), and the existing file is kept.
+TEST_F(PngTest, FullDeviceReportsFalseAndIsNotRemoved) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  Surface* s = CreateSurface(4, 4, 16, SurfaceClear);
+  EXPECT_FALSE(SavePng("/dev/full", s));
+  EXPECT_EQ(access("/dev/full", F_OK), 0);
+}
+
+// A new file that cannot be written whole is removed; a file that was there
+// before is left in place.
+TEST_F(PngTest, HalfWrittenNewFileIsRemoved) {
+  Surface* s = CreateSurface(64, 64, 32, 0);
+  Paint(s);  // noise, so the picture does not compress below the limit
+  std::string fresh = Path("fresh.png"), old = Path("old.png");
+  FILE* f = fopen(old.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  fputs("keep", f);
+  fclose(f);
+  rlimit saved;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  void (*previous)(int) = signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 200;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool fresh_saved = SavePng(fresh.c_str(), s);
+  const bool old_saved = SavePng(old.c_str(), s);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, previous);
+  EXPECT_FALSE(fresh_saved);
+  EXPECT_FALSE(old_saved);
+  EXPECT_NE(access(fresh.c_str(), F_OK), 0);
+  EXPECT_EQ(access(old.c_str(), F_OK), 0);
 }
 
 // Applies one PNG filter to unfiltered rows of `bpp`-byte pixels.
@@ -224,6 +304,13 @@ TEST_F(PngTest, LoadsIntoTheRequestedFormat) {
   EXPECT_TRUE(s->display_memory);
   EXPECT_EQ(PixelAt(s, 2, 1), 0xFFFFu);
   EXPECT_EQ(LiveSurfaceCount(), 1);  // the file's own surface was released
+  // Without a format the flags still hold, in the file's own format.
+  Surface* own = DecodePng(png.data(), png.size(), nullptr, SurfaceDisplayMemory);
+  ASSERT_NE(own, nullptr);
+  EXPECT_TRUE(own->display_memory);
+  EXPECT_EQ(own->format.bits, 24);
+  EXPECT_EQ(PixelAt(own, 2, 1), 0xFFFFFFu);
+  EXPECT_EQ(LiveSurfaceCount(), 2);
 }
 
 struct Probe {
@@ -262,6 +349,17 @@ TEST_F(PngTest, SharedScreenshotsLoadWithTheirPixels) {
   CheckScreenshot("silvervalley.png", 24,
                   {{128, 96, 255, 255, 170}, {200, 150, 85, 170, 255}, {255, 191, 0, 85, 0}});
   CheckScreenshot("wekainvaders.png", 24, {{128, 96, 172, 0, 255}, {255, 191, 255, 170, 0}});
+  // The rest: 8-bit and 4-bit palettes, odd columns for the low nibble.
+  CheckScreenshot("burgersofhanoi.png", 8, {{127, 42, 255, 0, 0}, {97, 84, 172, 85, 0},
+                                            {109, 91, 255, 170, 0}});
+  CheckScreenshot("cix.png", 8, {{1, 0, 65, 194, 230}, {169, 7, 197, 194, 131},
+                                 {55, 70, 197, 194, 32}});
+  CheckScreenshot("kunkunkokokun.png", 8, {{1, 0, 0, 170, 255}, {19, 14, 255, 255, 255},
+                                           {73, 28, 255, 0, 0}});
+  CheckScreenshot("lostraider.png", 8, {{19, 0, 82, 0, 0}, {61, 0, 255, 255, 255},
+                                        {25, 7, 255, 170, 172}});
+  CheckScreenshot("picross.png", 8, {{1, 0, 0, 85, 255}, {7, 0, 0, 85, 172},
+                                     {19, 14, 255, 85, 0}});
 }
 
 }  // namespace

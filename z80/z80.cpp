@@ -12,11 +12,11 @@
 // R is counted per opcode fetch (prefixes included, the DD CB / FD CB
 // displacement and final byte not), bit 7 kept as last written.
 //
-// Prefix costs: DD and FD charge their 4 T-states before dispatching, so a DD
-// or FD before an opcode that does not use HL runs the plain handler (4 extra
-// T-states, R advanced once more). CB and ED handlers charge the prefix with
-// the instruction, so port callbacks of ED instructions see the counter as it
-// was when the instruction began, like those of IN A,(n) and OUT (n),A.
+// Prefix costs: the handlers of the CB, ED, DD, FD and DD CB / FD CB pages
+// charge the prefix with the instruction, so every port and memory callback
+// sees the counter as it was when the instruction began. A DD or FD before an
+// opcode that does not use HL charges its 4 T-states and runs the plain
+// handler (R advanced once more); that prefix counts as spent by then.
 #include "z80/z80.h"
 
 #include "z80/z80_tables.h"
@@ -416,13 +416,13 @@ void AcceptInterrupt() {
 // rotates, RES and SET also copy the result into a register unless the
 // register field is 6.
 #define XCB_ROT(kind, name, STORE)                                               \
-  xcb_##kind##_##name : { uint8_t v = RD(wz); ROT_##kind(v); WR(wz, v); STORE; END(19); }
+  xcb_##kind##_##name : { uint8_t v = RD(wz); ROT_##kind(v); WR(wz, v); STORE; END(23); }
 #define XCB_REG(name, STORE)                                                       \
   XCB_ROT(RLC, name, STORE) XCB_ROT(RRC, name, STORE) XCB_ROT(RL, name, STORE)     \
   XCB_ROT(RR, name, STORE) XCB_ROT(SLA, name, STORE) XCB_ROT(SRA, name, STORE)     \
   XCB_ROT(SLL, name, STORE) XCB_ROT(SRL, name, STORE)                              \
-  xcb_res_##name : { uint8_t m = BIT_MASK; uint8_t v = (uint8_t)(RD(wz) & ~m); WR(wz, v); STORE; END(19); } \
-  xcb_set_##name : { uint8_t m = BIT_MASK; uint8_t v = (uint8_t)(RD(wz) | m); WR(wz, v); STORE; END(19); }
+  xcb_res_##name : { uint8_t m = BIT_MASK; uint8_t v = (uint8_t)(RD(wz) & ~m); WR(wz, v); STORE; END(23); } \
+  xcb_set_##name : { uint8_t m = BIT_MASK; uint8_t v = (uint8_t)(RD(wz) | m); WR(wz, v); STORE; END(23); }
 #define XCB_LABELS(name) \
   { &&xcb_RLC_##name, &&xcb_RRC_##name, &&xcb_RL_##name, &&xcb_RR_##name, \
     &&xcb_SLA_##name, &&xcb_SRA_##name, &&xcb_SLL_##name, &&xcb_SRL_##name, \
@@ -444,10 +444,10 @@ void AcceptInterrupt() {
     &&ld_##dst##_h, &&ld_##dst##_l, &&ld_##dst##_mhl, &&ld_##dst##_a }
 
 // INC r / DEC r / LD r,n.
-#define INC_DEC_LD(name)                                                          \
-  inc_##name : { uint8_t v = (uint8_t)(G_##name + 1); S_##name(v); f = (uint8_t)((f & FC) | kFlags.inc[v]); END(4); } \
-  dec_##name : { uint8_t v = (uint8_t)(G_##name - 1); S_##name(v); f = (uint8_t)((f & FC) | kFlags.dec[v]); END(4); } \
-  ld_##name##_n : { S_##name(FB()); END(7); }
+#define INC_DEC_LD(name, extra)                                                   \
+  inc_##name : { uint8_t v = (uint8_t)(G_##name + 1); S_##name(v); f = (uint8_t)((f & FC) | kFlags.inc[v]); END(4 + extra); } \
+  dec_##name : { uint8_t v = (uint8_t)(G_##name - 1); S_##name(v); f = (uint8_t)((f & FC) | kFlags.dec[v]); END(4 + extra); } \
+  ld_##name##_n : { S_##name(FB()); END(7 + extra); }
 
 // Conditions: NZ Z NC C PO PE P M.
 #define C_NZ (!(f & FZ))
@@ -469,77 +469,77 @@ void AcceptInterrupt() {
                    f = (uint8_t)((f & FC) | SZP[v]); END(12); }                        \
   ed_out_##name : { wz = (uint16_t)(bc + 1); PORT_OUT(bc, G_##name); END(12); }
 
-// Handlers of the DD and FD pages, for IX (P = dd) or IY (P = fd). The prefix
-// has charged 4 T-states; each handler charges the rest.
+// Handlers of the DD and FD pages, for IX (P = dd) or IY (P = fd). Each
+// charges the whole instruction, prefix included.
 #define INDEX_PAGE(P, X)                                                                  \
-  P##_add_bc : { ADD16(X, bc); END(11); }                                                 \
-  P##_add_de : { ADD16(X, de); END(11); }                                                 \
-  P##_add_xx : { ADD16(X, X); END(11); }                                                  \
-  P##_add_sp : { ADD16(X, sp); END(11); }                                                 \
-  P##_ld_nn : { X = FW(); END(10); }                                                      \
-  P##_ld_mnn_x : { uint16_t ad = FW(); WR16(ad, X); wz = (uint16_t)(ad + 1); END(16); }   \
-  P##_ld_x_mnn : { uint16_t ad = FW(); X = RD16(ad); wz = (uint16_t)(ad + 1); END(16); }  \
-  P##_inc : { X++; END(6); }                                                              \
-  P##_dec : { X--; END(6); }                                                              \
-  INC_DEC_LD(X##h)                                                                        \
-  INC_DEC_LD(X##l)                                                                        \
+  P##_add_bc : { ADD16(X, bc); END(15); }                                                 \
+  P##_add_de : { ADD16(X, de); END(15); }                                                 \
+  P##_add_xx : { ADD16(X, X); END(15); }                                                  \
+  P##_add_sp : { ADD16(X, sp); END(15); }                                                 \
+  P##_ld_nn : { X = FW(); END(14); }                                                      \
+  P##_ld_mnn_x : { uint16_t ad = FW(); WR16(ad, X); wz = (uint16_t)(ad + 1); END(20); }   \
+  P##_ld_x_mnn : { uint16_t ad = FW(); X = RD16(ad); wz = (uint16_t)(ad + 1); END(20); }  \
+  P##_inc : { X++; END(10); }                                                              \
+  P##_dec : { X--; END(10); }                                                              \
+  INC_DEC_LD(X##h, 4)                                                                        \
+  INC_DEC_LD(X##l, 4)                                                                        \
   P##_inc_m : { wz = (uint16_t)(X + FD8()); uint8_t v = (uint8_t)(RD(wz) + 1); WR(wz, v); \
-                f = (uint8_t)((f & FC) | kFlags.inc[v]); END(19); }                       \
+                f = (uint8_t)((f & FC) | kFlags.inc[v]); END(23); }                       \
   P##_dec_m : { wz = (uint16_t)(X + FD8()); uint8_t v = (uint8_t)(RD(wz) - 1); WR(wz, v); \
-                f = (uint8_t)((f & FC) | kFlags.dec[v]); END(19); }                       \
-  P##_ld_m_n : { wz = (uint16_t)(X + FD8()); uint8_t n = FB(); WR(wz, n); END(15); }      \
-  ld_b_##X##h : { S_b(G_##X##h); END(4); }                                                \
-  ld_b_##X##l : { S_b(G_##X##l); END(4); }                                                \
-  ld_c_##X##h : { S_c(G_##X##h); END(4); }                                                \
-  ld_c_##X##l : { S_c(G_##X##l); END(4); }                                                \
-  ld_d_##X##h : { S_d(G_##X##h); END(4); }                                                \
-  ld_d_##X##l : { S_d(G_##X##l); END(4); }                                                \
-  ld_e_##X##h : { S_e(G_##X##h); END(4); }                                                \
-  ld_e_##X##l : { S_e(G_##X##l); END(4); }                                                \
-  ld_a_##X##h : { S_a(G_##X##h); END(4); }                                                \
-  ld_a_##X##l : { S_a(G_##X##l); END(4); }                                                \
-  ld_##X##h_b : { S_##X##h(G_b); END(4); }                                                \
-  ld_##X##h_c : { S_##X##h(G_c); END(4); }                                                \
-  ld_##X##h_d : { S_##X##h(G_d); END(4); }                                                \
-  ld_##X##h_e : { S_##X##h(G_e); END(4); }                                                \
-  ld_##X##h_##X##h : { END(4); }                                                          \
-  ld_##X##h_##X##l : { S_##X##h(G_##X##l); END(4); }                                      \
-  ld_##X##h_a : { S_##X##h(G_a); END(4); }                                                \
-  ld_##X##l_b : { S_##X##l(G_b); END(4); }                                                \
-  ld_##X##l_c : { S_##X##l(G_c); END(4); }                                                \
-  ld_##X##l_d : { S_##X##l(G_d); END(4); }                                                \
-  ld_##X##l_e : { S_##X##l(G_e); END(4); }                                                \
-  ld_##X##l_##X##h : { S_##X##l(G_##X##h); END(4); }                                      \
-  ld_##X##l_##X##l : { END(4); }                                                          \
-  ld_##X##l_a : { S_##X##l(G_a); END(4); }                                                \
-  P##_ld_b_m : { wz = (uint16_t)(X + FD8()); S_b(RD(wz)); END(15); }                      \
-  P##_ld_c_m : { wz = (uint16_t)(X + FD8()); S_c(RD(wz)); END(15); }                      \
-  P##_ld_d_m : { wz = (uint16_t)(X + FD8()); S_d(RD(wz)); END(15); }                      \
-  P##_ld_e_m : { wz = (uint16_t)(X + FD8()); S_e(RD(wz)); END(15); }                      \
-  P##_ld_h_m : { wz = (uint16_t)(X + FD8()); S_h(RD(wz)); END(15); }                      \
-  P##_ld_l_m : { wz = (uint16_t)(X + FD8()); S_l(RD(wz)); END(15); }                      \
-  P##_ld_a_m : { wz = (uint16_t)(X + FD8()); S_a(RD(wz)); END(15); }                      \
-  P##_ld_m_b : { wz = (uint16_t)(X + FD8()); WR(wz, G_b); END(15); }                      \
-  P##_ld_m_c : { wz = (uint16_t)(X + FD8()); WR(wz, G_c); END(15); }                      \
-  P##_ld_m_d : { wz = (uint16_t)(X + FD8()); WR(wz, G_d); END(15); }                      \
-  P##_ld_m_e : { wz = (uint16_t)(X + FD8()); WR(wz, G_e); END(15); }                      \
-  P##_ld_m_h : { wz = (uint16_t)(X + FD8()); WR(wz, G_h); END(15); }                      \
-  P##_ld_m_l : { wz = (uint16_t)(X + FD8()); WR(wz, G_l); END(15); }                      \
-  P##_ld_m_a : { wz = (uint16_t)(X + FD8()); WR(wz, G_a); END(15); }                      \
-  ALU_GROUP(X##h, G_##X##h, 4)                                                            \
-  ALU_GROUP(X##l, G_##X##l, 4)                                                            \
-  ALU_GROUP(P##_m, ({ wz = (uint16_t)(X + FD8()); RD(wz); }), 15)                         \
+                f = (uint8_t)((f & FC) | kFlags.dec[v]); END(23); }                       \
+  P##_ld_m_n : { wz = (uint16_t)(X + FD8()); uint8_t n = FB(); WR(wz, n); END(19); }      \
+  ld_b_##X##h : { S_b(G_##X##h); END(8); }                                                \
+  ld_b_##X##l : { S_b(G_##X##l); END(8); }                                                \
+  ld_c_##X##h : { S_c(G_##X##h); END(8); }                                                \
+  ld_c_##X##l : { S_c(G_##X##l); END(8); }                                                \
+  ld_d_##X##h : { S_d(G_##X##h); END(8); }                                                \
+  ld_d_##X##l : { S_d(G_##X##l); END(8); }                                                \
+  ld_e_##X##h : { S_e(G_##X##h); END(8); }                                                \
+  ld_e_##X##l : { S_e(G_##X##l); END(8); }                                                \
+  ld_a_##X##h : { S_a(G_##X##h); END(8); }                                                \
+  ld_a_##X##l : { S_a(G_##X##l); END(8); }                                                \
+  ld_##X##h_b : { S_##X##h(G_b); END(8); }                                                \
+  ld_##X##h_c : { S_##X##h(G_c); END(8); }                                                \
+  ld_##X##h_d : { S_##X##h(G_d); END(8); }                                                \
+  ld_##X##h_e : { S_##X##h(G_e); END(8); }                                                \
+  ld_##X##h_##X##h : { END(8); }                                                          \
+  ld_##X##h_##X##l : { S_##X##h(G_##X##l); END(8); }                                      \
+  ld_##X##h_a : { S_##X##h(G_a); END(8); }                                                \
+  ld_##X##l_b : { S_##X##l(G_b); END(8); }                                                \
+  ld_##X##l_c : { S_##X##l(G_c); END(8); }                                                \
+  ld_##X##l_d : { S_##X##l(G_d); END(8); }                                                \
+  ld_##X##l_e : { S_##X##l(G_e); END(8); }                                                \
+  ld_##X##l_##X##h : { S_##X##l(G_##X##h); END(8); }                                      \
+  ld_##X##l_##X##l : { END(8); }                                                          \
+  ld_##X##l_a : { S_##X##l(G_a); END(8); }                                                \
+  P##_ld_b_m : { wz = (uint16_t)(X + FD8()); S_b(RD(wz)); END(19); }                      \
+  P##_ld_c_m : { wz = (uint16_t)(X + FD8()); S_c(RD(wz)); END(19); }                      \
+  P##_ld_d_m : { wz = (uint16_t)(X + FD8()); S_d(RD(wz)); END(19); }                      \
+  P##_ld_e_m : { wz = (uint16_t)(X + FD8()); S_e(RD(wz)); END(19); }                      \
+  P##_ld_h_m : { wz = (uint16_t)(X + FD8()); S_h(RD(wz)); END(19); }                      \
+  P##_ld_l_m : { wz = (uint16_t)(X + FD8()); S_l(RD(wz)); END(19); }                      \
+  P##_ld_a_m : { wz = (uint16_t)(X + FD8()); S_a(RD(wz)); END(19); }                      \
+  P##_ld_m_b : { wz = (uint16_t)(X + FD8()); WR(wz, G_b); END(19); }                      \
+  P##_ld_m_c : { wz = (uint16_t)(X + FD8()); WR(wz, G_c); END(19); }                      \
+  P##_ld_m_d : { wz = (uint16_t)(X + FD8()); WR(wz, G_d); END(19); }                      \
+  P##_ld_m_e : { wz = (uint16_t)(X + FD8()); WR(wz, G_e); END(19); }                      \
+  P##_ld_m_h : { wz = (uint16_t)(X + FD8()); WR(wz, G_h); END(19); }                      \
+  P##_ld_m_l : { wz = (uint16_t)(X + FD8()); WR(wz, G_l); END(19); }                      \
+  P##_ld_m_a : { wz = (uint16_t)(X + FD8()); WR(wz, G_a); END(19); }                      \
+  ALU_GROUP(X##h, G_##X##h, 8)                                                            \
+  ALU_GROUP(X##l, G_##X##l, 8)                                                            \
+  ALU_GROUP(P##_m, ({ wz = (uint16_t)(X + FD8()); RD(wz); }), 19)                         \
   P##_cb : { wz = (uint16_t)(X + FD8()); uint8_t op_ = FB(); goto *tbl_xcb[op_]; }            \
-  P##_pop : { X = POP(); END(10); }                                                       \
-  P##_push : { PUSH(X); END(11); }                                                        \
+  P##_pop : { X = POP(); END(14); }                                                       \
+  P##_push : { PUSH(X); END(15); }                                                        \
   P##_ex_sp : { uint16_t v = RD16(sp); WR((uint16_t)(sp + 1), X >> 8); WR(sp, X & 0xFF);  \
-                X = v; wz = v; END(19); }                                                 \
-  P##_jp : { pc = X; END(4); }                                                            \
-  P##_ld_sp : { sp = X; END(6); }
+                X = v; wz = v; END(23); }                                                 \
+  P##_jp : { pc = X; END(8); }                                                            \
+  P##_ld_sp : { sp = X; END(10); }
 
 #define INDEX_TABLE(P, X, T)                                                   \
   do {                                                                         \
-    for (int i = 0; i < 256; i++) T[i] = tbl_base[i];                          \
+    for (int i = 0; i < 256; i++) T[i] = &&index_plain;                        \
     T[0x09] = &&P##_add_bc;                                                    \
     T[0x19] = &&P##_add_de;                                                    \
     T[0x29] = &&P##_add_xx;                                                    \
@@ -797,13 +797,13 @@ op_dec_hl:
 op_dec_sp:
   sp--;
   END(6);
-  INC_DEC_LD(b)
-  INC_DEC_LD(c)
-  INC_DEC_LD(d)
-  INC_DEC_LD(e)
-  INC_DEC_LD(h)
-  INC_DEC_LD(l)
-  INC_DEC_LD(a)
+  INC_DEC_LD(b, 0)
+  INC_DEC_LD(c, 0)
+  INC_DEC_LD(d, 0)
+  INC_DEC_LD(e, 0)
+  INC_DEC_LD(h, 0)
+  INC_DEC_LD(l, 0)
+  INC_DEC_LD(a, 0)
 op_inc_mhl : {
   uint8_t v = (uint8_t)(RD(hl) + 1);
   WR(hl, v);
@@ -1084,11 +1084,16 @@ op_cb:
 op_ed:
   DISPATCH(tbl_ed);
 op_dd:
-  cc -= 4;
   DISPATCH(tbl_dd);
 op_fd:
-  cc -= 4;
   DISPATCH(tbl_fd);
+index_plain : {
+  // DD or FD before an opcode without HL: the prefix costs 4, then the plain
+  // instruction runs on its own.
+  uint8_t op = CUR_OP;
+  cc -= 4;
+  goto *tbl_base[op];
+}
 
   // --- CB page -----------------------------------------------------------
   CB_REG(b)
@@ -1145,7 +1150,7 @@ xcb_bit : {
   uint8_t m = BIT_MASK;
   uint8_t v = RD(wz);
   BIT_FLAGS(v, m, wz >> 8);
-  END(16);
+  END(20);
 }
 
   // --- DD and FD pages -----------------------------------------------------

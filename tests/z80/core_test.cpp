@@ -288,6 +288,61 @@ TEST_F(Z80Core, MemoryWriteCallbackSeesCurrentRegisters) {
   EXPECT_EQ(Z80Regs.af >> 8, 0x07);
 }
 
+TEST_F(Z80Core, IndexedAndBlockCallbacksSeeTheCounterAtInstructionStart) {
+  WritePages[0x80] = nullptr;
+  Load(0, {0xDD, 0x21, 0x00, 0x80,  // LD IX,$8000        14
+           0xDD, 0x77, 0x05,        // LD (IX+5),A        19
+           0xFD, 0x21, 0x10, 0x80,  // LD IY,$8010        14
+           0xFD, 0xCB, 0x01, 0xC6,  // SET 0,(IY+1)       23
+           0xFD, 0x36, 0x02, 0x99,  // LD (IY+2),$99      19
+           0xED, 0xA2,              // INI                16
+           0xDD, 0xCB, 0x05, 0x46}); // BIT 0,(IX+5)      20
+  Z80Regs.af = 0x3300;
+  Z80Regs.bc = 0x0207;
+  Z80Regs.hl = 0x8020;
+  int32_t budget = 14 + 19 + 14 + 23 + 19 + 16 + 20;
+  Run(budget);
+  EXPECT_EQ(CycleCounter, 0);
+  EXPECT_EQ(Z80Regs.pc, 25);
+  ASSERT_EQ(writes.size(), 4u);
+  EXPECT_EQ(writes[0].port, 0x8005);
+  EXPECT_EQ(writes[0].counter, budget - 14);
+  EXPECT_EQ(writes[1].port, 0x8011);
+  EXPECT_EQ(writes[1].value, 0x01);  // the trapped page reads as 0
+  EXPECT_EQ(writes[1].counter, budget - 14 - 19 - 14);
+  EXPECT_EQ(writes[2].port, 0x8012);
+  EXPECT_EQ(writes[2].counter, budget - 14 - 19 - 14 - 23);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].port, 0x0207);
+  EXPECT_EQ(events[0].counter, budget - 14 - 19 - 14 - 23 - 19);
+  EXPECT_EQ(writes[3].port, 0x8020);
+  EXPECT_EQ(writes[3].value, 0x5A);
+  EXPECT_EQ(writes[3].counter, events[0].counter);
+}
+
+TEST_F(Z80Core, IndexPrefixCostsAndSliceEdges) {
+  Load(0, {0xDD, 0x09,              // ADD IX,BC         15
+           0xFD, 0x34, 0x00,        // INC (IY+0)        23
+           0xDD, 0xE5,              // PUSH IX           15
+           0xFD, 0x00,              // NOP with FD        8
+           0xDD, 0xCB, 0x00, 0x1E}); // RR (IX+0)        23
+  Z80Regs.ix = 0x4000;
+  Z80Regs.iy = 0x5000;
+  Z80Regs.bc = 0x0001;
+  Run(15);
+  EXPECT_EQ(Z80Regs.ix, 0x4001);
+  EXPECT_EQ(CycleCounter, 0);
+  Run(23);
+  EXPECT_EQ(mem[0x5000], 1);
+  EXPECT_EQ(CycleCounter, 0);
+  Run(15 + 8);
+  EXPECT_EQ(Stacked(), 0x4001);
+  EXPECT_EQ(CycleCounter, 0);
+  Run(1);  // one instruction whatever the budget
+  EXPECT_EQ(Z80Regs.pc, 13);
+  EXPECT_EQ(CycleCounter, 1 - 23);
+}
+
 TEST_F(Z80Core, NmiFromAPortCallbackReturnsAfterTheOut) {
   nmi_on_out = true;
   Load(0, {0xD3, 0x02});  // OUT ($02),A

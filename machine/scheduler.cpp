@@ -162,9 +162,18 @@ void SyncStepPosition(Machine* m) {
 void ForceReturn(Machine* m) {
   SelectMachine(m);
   const uint8_t saved = m->Ram[0];
+  const uint16_t pc = Z80Regs.pc;
+  // Interrupts are held off for the step: one accepted at $C000 would push
+  // $C000 as its return address, and the program would come back to the
+  // byte restored below instead of the RET.
+  const uint8_t iff1 = Z80Regs.iff1;
+  Z80Regs.iff1 = 0;
   Z80Regs.pc = 0xC000;
   m->Ram[0] = 0xC9;  // RET, at $C000 in RAM
-  StepCycles(m);
+  const int stepped = StepCycles(m);
   m->Ram[0] = saved;
+  Z80Regs.iff1 = iff1;
+  // No cycles to step means the RET did not run: stay where the program was.
+  if (stepped <= 0) Z80Regs.pc = pc;
   SaveCoreState(m);
 }

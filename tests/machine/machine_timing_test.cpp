@@ -99,6 +99,31 @@ TEST(MachineTiming, ForceReturnPopsTheReturnAddress) {
   EXPECT_EQ(PrimaryMachine.Ram[0], 0x42) << "the byte at $C000 is put back";
 }
 
+TEST(MachineTiming, ForceReturnWithAnInterruptPendingReturnsFirst) {
+  MachineHarness h;
+  h.StartRom("machine_pads", Sms);
+  h.Frames(1);
+  SyncStepPosition(&PrimaryMachine);
+  SelectMachine(&PrimaryMachine);
+  PrimaryMachine.Ram[0] = 0x76;  // HALT: wrong if ever run as code
+  Z80Regs.sp = 0xDF00;
+  PrimaryMachine.Ram[0x1F00] = 0x34;
+  PrimaryMachine.Ram[0x1F01] = 0x12;
+  Z80Regs.iff1 = Z80Regs.iff2 = 1;
+  Z80Regs.im = 1;
+  IrqLine = 0xFF;
+  CycleCounter = 0;
+  SaveCoreState(&PrimaryMachine);
+  ForceReturn(&PrimaryMachine);
+  EXPECT_EQ(PrimaryMachine.SavedRegisters.pc, 0x1234) << "the interrupt was taken at $C000";
+  EXPECT_EQ(PrimaryMachine.SavedRegisters.sp, 0xDF02);
+  EXPECT_EQ(PrimaryMachine.SavedRegisters.iff1, 1);
+  // The interrupt is taken on the next step, from the return address.
+  StepCycles(&PrimaryMachine);
+  EXPECT_EQ(PrimaryMachine.SavedRegisters.pc, 0x0038);
+  EXPECT_EQ(h.RamWord(PrimaryMachine.SavedRegisters.sp), 0x1234);
+}
+
 TEST(MachineTiming, ResetValuesAndSerialStep) {
   MachineHarness h;
   h.StartRom("machine_pads", Sms);

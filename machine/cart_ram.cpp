@@ -51,6 +51,7 @@ void SaveCartRam() {
 void LoadCartRam() {
   for (int i = 0; i < 2; ++i) {
     Machine* m = Machines[i];
+    m->SramDirty = 0;  // nothing of the new image is unsaved yet
     if (!m->CartRam) continue;
     // Zeroed first, so a short file leaves no bytes of the previous game.
     std::memset(m->CartRam, 0, CartRamSize);

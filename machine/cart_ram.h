@@ -8,8 +8,9 @@
 // unload. A file that cannot be written is skipped silently; an existing
 // file is only replaced by a complete new one.
 void SaveCartRam();
-// Reads both files after an image is loaded; a missing file gives zeroed
-// RAM, a longer one contributes its first 32 KB.
+// Reads both files after an image is loaded and clears both SramDirty
+// flags; a missing file gives zeroed RAM, a longer one contributes its
+// first 32 KB.
 void LoadCartRam();
 // The file of machine 0 (primary) or 1 (partner); "" without a program
 // directory or cartridge name.

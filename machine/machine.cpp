@@ -92,10 +92,13 @@ void SetupTiming(Machine* m) {
   m->CyclesPerFrame = uint32_t(m->Vdp.lines_per_frame) * MachineLineCycles;
   PsgInit(&m->Psg, m->Vdp.frames_per_second * m->CyclesPerFrame);
   m->SerialStep = ComputeSerialStep(m);
+  // A new image may have replaced the one the core's pages point into.
+  if (m == CurrentMachine) RebuildPageTables(m);
 }
 
 void MachineReset(Machine* m) {
-  m->SramDirty = 0;
+  // SramDirty survives resets: RAM a game saved into before the player
+  // pressed reset must still reach its file. A new image clears it.
   m->SerialAccumulator = 0;
   m->GgParallelData = m->GgDataDirection = m->GgSerialOut = 0;
   m->GgSerialBusy = m->GgSerialIn = m->GgSerialInFull = m->GgSerialControl = 0;

@@ -62,6 +62,8 @@ void MachineHarness::Start(const std::vector<uint8_t>& bytes, uint32_t options) 
   CartSize = uint32_t(size);
   CartBanks = uint32_t(size / 0x4000);
   MachineOptions = options;
+  // A freshly installed image: nothing of its cartridge RAM is unsaved.
+  PrimaryMachine.SramDirty = PartnerMachine.SramDirty = 0;
   ForgetCurrentMachine();
   SetupTiming(&PrimaryMachine);
   SetupTiming(&PartnerMachine);

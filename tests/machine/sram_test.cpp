@@ -161,9 +161,18 @@ TEST_F(SramFiles, AProgramThatEnablesCartridgeRamGetsItSaved) {
   EXPECT_EQ(file[0x0123], 0x22);
   EXPECT_EQ(file[0x4000], 0x33);
   EXPECT_EQ(file[0x0200], 0x3E);
-  // After a reset the flag is clear until the program enables the RAM again.
+  // A reset keeps the flag: what the game saved before it is written on
+  // unload even if the game never enables the RAM again.
+  std::remove(Sram("game.sms.sram").c_str());
   HardReset(&PrimaryMachine);
+  SoftReset(&PrimaryMachine);
+  EXPECT_EQ(PrimaryMachine.SramDirty, 1);
+  SaveCartRam();
+  EXPECT_EQ(Slurp(Sram("game.sms.sram")).size(), 0x8000u);
+  // Loading the next image's RAM starts it clean.
+  LoadCartRam();
   EXPECT_EQ(PrimaryMachine.SramDirty, 0);
+  EXPECT_EQ(PartnerMachine.SramDirty, 0);
 }
 
 }  // namespace

@@ -162,6 +162,21 @@ TEST(MemoryMap, NoImageOrAShortImageNeverMapsPastTheBuffer) {
   EXPECT_EQ(Read(0x0100), 0) << "a bank the image does not fill reads blank";
 }
 
+TEST(MemoryMap, SetupTimingRemapsTheCoreOntoANewImage) {
+  MachineHarness h;
+  h.Start(MarkedBanks(4), Sms);
+  SelectMachine(&PrimaryMachine);
+  // Another image installed in place of the first, as a load does before
+  // the console is reset.
+  std::vector<uint8_t> other = MarkedBanks(4);
+  for (uint8_t& b : other) b = uint8_t(b + 0x10);
+  CartImage = other.data();
+  SetupTiming(&PrimaryMachine);
+  EXPECT_EQ(Read(0x0000), 0x10);
+  EXPECT_EQ(SlotBank(0x4000), 0x11);
+  EXPECT_EQ(SlotBank(0x8000), 0x12);
+}
+
 TEST(MemoryMap, AbsoluteAddressQualifiesTheAddressWithItsBank) {
   MachineHarness h;
   h.Start(MarkedBanks(8), Sms);

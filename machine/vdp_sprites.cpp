@@ -74,11 +74,13 @@ void VdpCheckCollisions(VdpState* vdp) {
     int word = p >> 6, shift = p & 63;
     uint64_t low = mask << shift;
     uint64_t high = shift ? mask >> (64 - shift) : 0;
-    if ((marks[word] & low) || (marks[word + 1] & high)) {
+    // Only a sprite crossing a word boundary has a high part; sprites in the
+    // last word (x >= 248) never do, and that word has no successor.
+    if ((marks[word] & low) || (high && (marks[word + 1] & high))) {
       vdp->status |= VdpStatusCollision;
       return;
     }
     marks[word] |= low;
-    marks[word + 1] |= high;
+    if (high) marks[word + 1] |= high;
   }
 }

@@ -205,6 +205,29 @@ TEST_F(VdpPortsTest, AccessCheckSparesDisabledDisplayAndLowerBorder) {
   }
 }
 
+TEST_F(VdpPortsTest, WritesAreCheckedFromPosition49) {
+  SetOptions(OptMasterSystemGroup | OptNtscRate | OptVramAccessWait);
+  SetRegister(1, 0x40);
+  vdp->line = 5;
+  VdpLineEnd(vdp);
+  SetAddress(0x0300, VdpCodeVramWrite);
+  SetLinePosition(0);
+  VdpWriteData(vdp, 1);  // ends the grace: far from the previous line's access
+  SetLinePosition(30);
+  VdpWriteData(vdp, 2);
+  SetLinePosition(48);
+  VdpWriteData(vdp, 3);  // too close but not yet checked
+  SetLinePosition(49);
+  VdpWriteData(vdp, 4);
+  EXPECT_EQ(vdp->vram[0x302], 3);
+  EXPECT_EQ(vdp->vram[0x303], 0);
+  EXPECT_EQ(vdp->bad_access_count, 1u);
+  // 28 cycles after the last accepted access is far enough again.
+  SetLinePosition(76);
+  VdpWriteData(vdp, 5);
+  EXPECT_EQ(vdp->vram[0x303], 5);
+}
+
 TEST_F(VdpPortsTest, ReadsAreCheckedFromPosition33) {
   SetOptions(OptMasterSystemGroup | OptNtscRate | OptVramAccessWait);
   SetRegister(1, 0x40);

@@ -311,6 +311,34 @@ TEST_F(VdpRenderTest, CollisionFlagEvenUnderAPriorityTile) {
   EXPECT_TRUE(VdpReadStatus(vdp) & VdpStatusCollision);
 }
 
+// The collision marks are kept in 64-position words (position = x + 8):
+// overlaps that straddle a word boundary or sit at the right edge count.
+TEST_F(VdpRenderTest, CollisionsAcrossMarkWordsAndAtTheRightEdge) {
+  SolidTile(1, 6);
+  LoadPalette();
+  EnableDisplay();
+  struct Case { int first_x, second_x; uint8_t r1; bool collide; };
+  const Case cases[] = {
+      {49, 56, 0x40, true},    // shared position 64: the straddling sprite is checked last
+      {56, 49, 0x40, true},    // ... or marked first
+      {49, 57, 0x40, false},
+      {113, 120, 0x40, true},  // position 128
+      {241, 248, 0x40, true},  // position 256, the last word
+      {255, 248, 0x40, true},  // both in the last word
+      {240, 255, 0x41, true},  // zoomed: 248..263 against 263..278
+      {239, 255, 0x41, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.first_x << " / " << c.second_x << " R1 " << std::hex << int(c.r1));
+    SetSprite(0, 59, c.first_x, 1);
+    SetSprite(1, 59, c.second_x, 1);
+    SetSprite(2, 0xD0, 0, 0);
+    SetRegister(1, c.r1);
+    RenderSettledFrame();
+    EXPECT_EQ((VdpReadStatus(vdp) & VdpStatusCollision) != 0, c.collide);
+  }
+}
+
 TEST_F(VdpRenderTest, NothingIsDrawnPastTheSurfaceRow) {
   SolidTile(1, 6);
   SetSprite(0, 9, 255, 1);

@@ -1,6 +1,7 @@
 // The VDP's line hooks: frame and line interrupts, scroll latches, the
 // picture height at the frame boundary, reset values and the state block.
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "vdp_fixture.h"
@@ -180,6 +181,58 @@ TEST_F(VdpStateTest, BlockLayoutAndRoundTrip) {
   EXPECT_EQ(vdp->latch, 1);
   EXPECT_EQ(VdpReadVCounter(vdp), 230);  // the 224-line table (192 lines: 224)
   EXPECT_EQ(Saved(), block);
+}
+
+// Every field of the block at its own offset, read back from a block made
+// by hand so that two swapped fields cannot hide behind a round trip.
+TEST_F(VdpStateTest, EveryFieldAtItsOffset) {
+  std::vector<uint8_t> block(16740, 0);
+  for (int i = 0; i < 16384; i++) block[size_t(i)] = uint8_t(i * 7);
+  for (int i = 0; i < 64; i++) block[size_t(16384 + i)] = uint8_t(0x40 + i);
+  for (int i = 0; i < 16; i++) block[size_t(16448 + i)] = uint8_t(0xA0 + i);
+  const uint8_t counters[] = {
+      240, 0,      // active lines
+      0x2C, 0x01,  // current line 300
+      0, 1,        // name table height 256
+      0x11,        // X scroll latch
+      0x22,        // Y scroll latch
+      1,           // display off
+      0xC0,        // status (bits 0-4 come back set)
+      0,           // spare
+      0xC0,        // code
+      1,           // control latch
+      0x33,        // first control byte
+      0x44,        // Game Gear CRAM latch
+      0x55,        // read buffer
+      0x66,        // line counter
+      0x77, 0x3A,  // address
+      1,           // line interrupt pending
+  };
+  std::memcpy(block.data() + 16464, counters, sizeof counters);
+  SetOptions(OptMasterSystemGroup | OptPalLines);
+  ASSERT_TRUE(Load(block));
+  EXPECT_EQ(vdp->vram[0x123], uint8_t(0x123 * 7));
+  EXPECT_EQ(vdp->cram[63], 0x7F);
+  EXPECT_EQ(vdp->regs[15], 0xAF);
+  EXPECT_EQ(vdp->active_lines, 240);
+  EXPECT_EQ(vdp->line, 300);
+  EXPECT_EQ(vdp->name_table_height, 256);
+  EXPECT_EQ(vdp->x_scroll_latch, 0x11);
+  EXPECT_EQ(vdp->y_scroll_latch, 0x22);
+  EXPECT_EQ(vdp->display_off, 1);
+  EXPECT_EQ(vdp->status, 0xDF);
+  EXPECT_EQ(vdp->code, 0xC0);
+  EXPECT_EQ(vdp->latch, 1);
+  EXPECT_EQ(vdp->first_byte, 0x33);
+  EXPECT_EQ(vdp->gg_cram_latch, 0x44);
+  EXPECT_EQ(vdp->read_buffer, 0x55);
+  EXPECT_EQ(vdp->line_counter, 0x66);
+  EXPECT_EQ(vdp->address, 0x3A77);
+  EXPECT_EQ(vdp->line_irq_pending, 1);
+  EXPECT_EQ(VdpReadVCounter(vdp), 300 - 57);  // the PAL 240-line table
+  std::vector<uint8_t> expected = block;
+  expected[16464 + 9] = 0xDF;
+  EXPECT_EQ(Saved(), expected);
 }
 
 TEST_F(VdpStateTest, ShortOrImpossibleBlocksLeaveTheVdpAlone) {

@@ -320,18 +320,19 @@ void LoadBios(const char* path) {
   }
   std::string full = path;
   if (path[0] != '/' && !ProgramDirectory.empty()) full = ProgramDirectory + "/" + path;
+  // Read into a scratch copy so a short file leaves zeros, not stale bytes,
+  // and a file that gives nothing (a folder, a read error, an empty file)
+  // leaves the buffer as it was.
   FILE* file = std::fopen(full.c_str(), "rb");
-  if (!file) {
-    ShowConsoleMessage("Couldn't load BIOS '%s'.", path);
-    return;
-  }
-  // Read into a scratch copy so a short file leaves zeros, not stale bytes.
-  uint8_t* scratch = static_cast<uint8_t*>(std::calloc(BiosSize, 1));
-  if (scratch) {
-    std::fread(scratch, 1, BiosSize, file);
+  uint8_t* scratch = file ? static_cast<uint8_t*>(std::calloc(BiosSize, 1)) : nullptr;
+  size_t got = scratch ? std::fread(scratch, 1, BiosSize, file) : 0;
+  bool read = got > 0 && !std::ferror(file);
+  if (file) std::fclose(file);
+  if (read) {
     std::memcpy(BiosImage, scratch, BiosSize);
     std::memcpy(BiosImage + BiosSize, BiosImage, 3);
-    std::free(scratch);
+  } else {
+    ShowConsoleMessage("Couldn't load BIOS '%s'.", path);
   }
-  std::fclose(file);
+  std::free(scratch);
 }

@@ -2,6 +2,7 @@
 // timing, memory regions and the built-in BIOS.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -189,6 +190,24 @@ TEST_F(ConsoleOps, MissingBiosFileIsReportedAndKeepsTheBuffer) {
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0], "Couldn't load BIOS '/nonexistent/gba_bios.bin'.");
   EXPECT_EQ(BiosImage[3], 0xEA);
+}
+
+TEST_F(ConsoleOps, BiosPathThatGivesNothingKeepsTheBuffer) {
+  static std::vector<std::string> lines;
+  lines.clear();
+  ConsoleMessageHook = [](const char* text) { lines.push_back(text); };
+  std::string empty = ::testing::TempDir() + "/tavo_empty_bios.bin";
+  std::FILE* file = std::fopen(empty.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  std::fclose(file);
+  LoadBios("");
+  LoadBios(::testing::TempDir().c_str());  // a folder opens but cannot be read
+  LoadBios(empty.c_str());
+  std::remove(empty.c_str());
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1], "Couldn't load BIOS '" + empty + "'.");
+  EXPECT_EQ(BiosImage[3], 0xEA);
+  EXPECT_EQ(BiosImage[BiosSize + 3 - 1], BiosImage[2]);
 }
 
 TEST_F(ConsoleOps, NoFrameRunsWithoutAnImage) {

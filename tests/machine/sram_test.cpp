@@ -143,6 +143,32 @@ TEST_F(SramFiles, UnwritableFolderIsSkippedAndOldFilesSurvive) {
   EXPECT_EQ(h_.cart_ram[0][0], 0);
 }
 
+TEST_F(SramFiles, PipesAndLinksInTheFolderAreNeverOpened) {
+  h_.Start(MarkedBanks(2), Sms);
+  // Opening a pipe would wait for a writer forever: a hang ends the test.
+  alarm(10);
+  ASSERT_EQ(mkfifo(Sram("game.sms.sram").c_str(), 0666), 0);
+  h_.cart_ram[0][0] = 9;
+  LoadCartRam();
+  EXPECT_EQ(h_.cart_ram[0][0], 0) << "read as a missing file";
+  unlink(Sram("game.sms.sram").c_str());
+
+  // A pipe or a link where the temporary goes is replaced, not written
+  // through.
+  ASSERT_EQ(mkfifo(Sram("game.sms.sram.tmp").c_str(), 0666), 0);
+  h_.cart_ram[0][0] = 0x5A;
+  PrimaryMachine.SramDirty = 1;
+  SaveCartRam();
+  EXPECT_EQ(Slurp(Sram("game.sms.sram")).size(), 0x8000u);
+  const std::string victim = home_ + "/victim";
+  Spit(victim, {1, 2, 3});
+  ASSERT_EQ(symlink(victim.c_str(), Sram("game.sms.sram.tmp").c_str()), 0);
+  SaveCartRam();
+  EXPECT_EQ(Slurp(victim).size(), 3u);
+  EXPECT_EQ(Slurp(Sram("game.sms.sram"))[0], 0x5A);
+  alarm(0);
+}
+
 TEST_F(SramFiles, NamesKeepTheExtensionAndDropFolders) {
   CartName = "dir/../Game.GG";
   EXPECT_EQ(CartRamPath(0), home_ + "/SRAM/Game.GG.sram");

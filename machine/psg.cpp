@@ -145,7 +145,10 @@ void PsgLineTick(PsgState* psg, bool sound) {
     }
     psg->TimeAccumulator += psg->LineIncrement;
   }
-  if (psg->AnyWrite && psg->LogCount < PsgLogLimit) {
+  // With the log full the changes stay flagged and go out with the first
+  // line that has room, so the synthesiser never keeps a stale register.
+  if (psg->LogCount >= PsgLogLimit) return;
+  if (psg->AnyWrite) {
     const PsgRegisters& r = psg->Chip;
     LogByte(psg, PsgCmdVolumes);
     for (uint8_t v : r.Volume) LogByte(psg, v);
@@ -170,8 +173,11 @@ void PsgLineTick(PsgState* psg, bool sound) {
 }
 
 void PsgFrameEnd(PsgState* psg, bool sound) {
-  // The wait is dropped rather than let the log run over unread commands.
-  if (psg->LogCount + 3 <= PsgLogBytes) LogWait(psg, psg->TimeAccumulator >> 16);
+  // An empty wait changes nothing, and frames without sound (which advance no
+  // time) would otherwise fill the log with them. A wait is dropped rather
+  // than let the log run over unread commands.
+  uint32_t whole = psg->TimeAccumulator >> 16;
+  if (whole > 0 && psg->LogCount + 3 <= PsgLogBytes) LogWait(psg, whole);
   psg->TimeAccumulator = 0;
   if (sound) PsgRender(psg, psg->SamplesPerFrame);
   psg->NoiseChangedFrame = 0;

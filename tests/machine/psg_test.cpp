@@ -403,6 +403,23 @@ TEST(PsgLog, NoiseChangeWithoutSoundReachesTheSynthesiser) {
   EXPECT_EQ(psg->Synth.Volume[3], 0);
 }
 
+TEST(PsgLog, ChangesMadeDuringALongSilenceAreHeardWhenSoundReturns) {
+  auto psg = NewPsg();
+  SetTone(psg.get(), 0, 254);
+  SetVolume(psg.get(), 0, 0);
+  EXPECT_GT(Peak(RunPsgFrames(psg.get(), 2).left), 0);
+  // Sound off for longer than the log could hold frame-end waits, and the
+  // game silences the note meanwhile.
+  for (int frame = 0; frame < 8000; frame++) {
+    if (frame == 100) SetVolume(psg.get(), 0, 15);
+    for (int line = 0; line < 262; line++) PsgLineTick(psg.get(), false);
+    PsgFrameEnd(psg.get(), false);
+  }
+  RunPsgFrames(psg.get(), 1);
+  EXPECT_EQ(psg->Synth.Volume[0], 15);
+  EXPECT_EQ(Peak(RunPsgFrames(psg.get(), 2).left), 0);
+}
+
 TEST(PsgState, BlockRoundTrips) {
   auto psg = NewPsg();
   SetTone(psg.get(), 0, 0x155);

@@ -132,8 +132,6 @@ void AcceptInterrupt() {
     Z80Regs.bc = bc;                                            \
     Z80Regs.de = de;                                            \
     Z80Regs.hl = hl;                                            \
-    Z80Regs.ix = ix;                                            \
-    Z80Regs.iy = iy;                                            \
     Z80Regs.pc = (uint16_t)pc;                                  \
     Z80Regs.sp = sp;                                            \
     Z80Regs.r = (uint8_t)((Z80Regs.r & 0x80) | (r & 0x7F));     \
@@ -148,8 +146,6 @@ void AcceptInterrupt() {
     bc = Z80Regs.bc;              \
     de = Z80Regs.de;              \
     hl = Z80Regs.hl;              \
-    ix = Z80Regs.ix;              \
-    iy = Z80Regs.iy;              \
     pc = Z80Regs.pc;              \
     sp = Z80Regs.sp;              \
     r = Z80Regs.r;                \
@@ -735,7 +731,11 @@ void Interpret() {
   }
 
   uint8_t a, f;
-  uint16_t bc, de, hl, ix, iy, sp, wz;
+  uint16_t bc, de, hl, sp, wz;
+  // IX and IY stay in the register block: they are rarely used and would only
+  // be spilled from host registers anyway.
+  uint16_t& ix = Z80Regs.ix;
+  uint16_t& iy = Z80Regs.iy;
   uint32_t pc;  // may run past $FFFF: only its low 16 bits are used
   uint32_t r;
   int32_t cc;
@@ -1411,7 +1411,7 @@ leave:
 void Z80Run() {
   AcceptInterrupt();
   if (CycleCounter < 0) return;
-  if (ReadByte(Z80Regs.pc) == 0x76) {
+  if (FetchPages[Z80Regs.pc >> 8][Z80Regs.pc & 0xFF] == 0x76) {
     // Halted: idle for the whole budget, one R step per 4 T-states.
     int32_t k = CycleCounter / 4 + 1;
     Z80Regs.r = (uint8_t)((Z80Regs.r & 0x80) | ((Z80Regs.r + k) & 0x7F));
@@ -1420,7 +1420,7 @@ void Z80Run() {
   }
   EiWatch = IrqLine == 0 ? 0 : 1;
   Interpret();
-  if (EiWatch == 2) {
+  if (__builtin_expect(EiWatch == 2, 0)) {
     // An EI cut the slice: run the instruction after it alone, then accept a
     // pending interrupt and run the rest of the budget.
     int32_t remaining = CycleCounter;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "lumo/png.h"
 
@@ -83,14 +84,24 @@ bool SavePng(const char* file_name, Surface* surface) {
   if (!file_name || !surface) return false;
   if (surface->format.bits == 8 && !surface->format.palette) return false;
   if (!LockSurface(surface, LockReadOnly)) return false;
+  // A picture goes to a fresh file beside its target and replaces it only
+  // when complete, so a failed write never damages a picture already there.
+  // Targets that are not regular files (devices, pipes) are written directly.
   struct stat existing;
   const bool existed = stat(file_name, &existing) == 0;
-  FILE* file = fopen(file_name, "wb");
+  const bool direct = existed && !S_ISREG(existing.st_mode);
+  const std::string temporary = std::string(file_name) + ".tmp";
+  const char* written = direct ? file_name : temporary.c_str();
+  if (!direct) remove(written);
+  FILE* file = fopen(written, direct ? "wb" : "wbx");
   bool ok = false;
   if (file) {
     ok = WritePicture(file, surface);
     ok = (fclose(file) == 0) && ok;
-    if (!ok && !existed) remove(file_name);  // no half-written new picture stays behind
+    if (!direct) {
+      ok = ok && rename(written, file_name) == 0;
+      if (!ok) remove(written);
+    }
   }
   UnlockSurface(surface);
   return ok;

@@ -177,8 +177,8 @@ TEST_F(PngTest, FullDeviceReportsFalseAndIsNotRemoved) {
   EXPECT_EQ(access("/dev/full", F_OK), 0);
 }
 
-// A new file that cannot be written whole is removed; a file that was there
-// before is left in place.
+// A picture that cannot be written whole leaves nothing behind, and a file
+// that was there before keeps its contents; a complete one replaces it.
 TEST_F(PngTest, HalfWrittenNewFileIsRemoved) {
   Surface* s = CreateSurface(64, 64, 32, 0);
   Paint(s);  // noise, so the picture does not compress below the limit
@@ -200,7 +200,20 @@ TEST_F(PngTest, HalfWrittenNewFileIsRemoved) {
   EXPECT_FALSE(fresh_saved);
   EXPECT_FALSE(old_saved);
   EXPECT_NE(access(fresh.c_str(), F_OK), 0);
-  EXPECT_EQ(access(old.c_str(), F_OK), 0);
+  EXPECT_NE(access((fresh + ".tmp").c_str(), F_OK), 0);
+  EXPECT_NE(access((old + ".tmp").c_str(), F_OK), 0);
+  char kept[8] = {};
+  f = fopen(old.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(fread(kept, 1, sizeof kept, f), 4u);
+  fclose(f);
+  EXPECT_STREQ(kept, "keep");
+
+  ASSERT_TRUE(SavePng(old.c_str(), s));
+  Surface* back = LoadPng(old.c_str(), nullptr, 0);
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->width, 64);
+  DestroySurface(back);
 }
 
 // Applies one PNG filter to unfiltered rows of `bpp`-byte pixels.

@@ -1,6 +1,9 @@
-; Tavo demo cartridge: a scrolling tiled background, four bouncing balls, a
-; player sprite moved with controller 1's pad, and a short tune on the PSG.
-; Button 1 replays the tune, button 2 reverses the scrolling, pause freezes.
+; Tavo demo cartridge: a title scene at dusk. The sky and the title stay
+; put while two ranges of hills and a field scroll at two speeds (line
+; interrupts change the horizontal scroll down the screen). Four balls
+; bounce, a player sprite moves with controller 1's pad, and a short tune
+; plays on the PSG. Button 1 replays the tune, button 2 reverses the
+; scrolling, pause freezes.
 
         include 'hardware.asm'
 
@@ -11,12 +14,17 @@
         jp start
 
         ds $0038 - $, $FF
-; Frame interrupt: reading the status port acknowledges it.
+; Frame and line interrupts: reading the status port acknowledges them;
+; its bit 7 tells a frame from a line interrupt.
 irq_handler:
         push af
         in a, (VDP_CONTROL)
+        or a
+        jp p, line_irq
         ld a, 1
         ld (vblank_flag), a
+        xor a
+        ld (band), a
         pop af
         ei
         reti
@@ -30,6 +38,23 @@ nmi_handler:
         ld (paused), a
         pop af
         retn
+
+; Every 16 lines: the next band's horizontal scroll.
+line_irq:
+        push hl
+        ld hl, band
+        inc (hl)
+        ld a, (hl)
+        add a, band_scroll & $FF
+        ld l, a                 ; band_scroll shares band's high byte
+        ld a, (hl)
+        out (VDP_CONTROL), a
+        ld a, $88
+        out (VDP_CONTROL), a
+        pop hl
+        pop af
+        ei
+        reti
 
 start:
         ; Clear the variables.
@@ -71,39 +96,68 @@ clear_vram:
         ld b, palette_end - palette
         ld c, VDP_DATA
         otir
-        ; Background tiles 0-3.
+        ; Background tiles from their masks and colours.
         ld hl, $0000
         call vram_address
-        ld hl, bg_tiles
-        ld b, bg_tiles_end - bg_tiles
-        otir
-        ; Sprite tiles 8 and 9.
-        ld hl, BALL_TILE * 32
+        call load_tiles
+        ; Sprite tiles.
+        ld hl, SPRITE_TILES + BALL_TILE * 32
         call vram_address
         ld hl, ball_tile
         ld b, sprite_tiles_end - ball_tile
+        ld c, VDP_DATA
         otir
-        ; Name table: 32 x 28 entries, tile (column + row) AND 3.
+        ; Name table rows 0-23: each layout line twice across.
         ld hl, NAME_TABLE
         call vram_address
-        ld d, 0                 ; row
+        ld hl, layout
+        ld d, (layout_end - layout) / 16
 fill_row:
-        ld e, 0                 ; column
+        ld e, 2
+fill_half:
+        push hl
+        ld b, 16
 fill_column:
-        ld a, d
-        add a, e
-        and 3
+        ld a, (hl)
         out (VDP_DATA), a
         xor a
         out (VDP_DATA), a
-        inc e
-        ld a, e
-        cp 32
-        jr nz, fill_column
-        inc d
-        ld a, d
-        cp 28
+        inc hl
+        djnz fill_column
+        pop hl
+        dec e
+        jr nz, fill_half
+        ld bc, 16
+        add hl, bc
+        dec d
         jr nz, fill_row
+        ; The title over the sky: four rows of four letters, three tiles
+        ; each, one tile apart.
+        ld hl, NAME_TABLE + (TITLE_ROW * 32 + TITLE_COLUMN) * 2
+        ld c, TITLE
+title_row:
+        call vram_address
+        ld d, 4                 ; letters
+title_letter:
+        ld b, 3
+title_tile:
+        ld a, c
+        out (VDP_DATA), a
+        xor a
+        out (VDP_DATA), a
+        inc c
+        djnz title_tile
+        ld a, NIGHT             ; the gap between letters
+        out (VDP_DATA), a
+        xor a
+        out (VDP_DATA), a
+        dec d
+        jr nz, title_letter
+        ld de, 64
+        add hl, de
+        ld a, c
+        cp TITLE + 48
+        jr nz, title_row
         ; Starting positions.
         ld a, 120
         ld (player_x), a
@@ -131,8 +185,8 @@ main_loop:
         ; The frame that just ended was drawn with the registers written last time.
         ld a, (scroll_x)
         ld (drawn_x), a
-        ld a, (scroll_y)
-        ld (drawn_y), a
+        ld a, (far_x)
+        ld (drawn_far), a
         ld a, (paused)
         or a
         jr z, running
@@ -149,29 +203,43 @@ running:
         inc (hl)
         jr main_loop
 
-; Advance the scroll and write it to registers 8 and 9.
+; Advance the scrolls: the field and near hills by one pixel a frame, the
+; far hills every second frame. The line interrupt handler takes each 16-line
+; band's scroll from band_scroll; the top band's goes to register 8 now.
 scroll_background:
         ld a, (scroll_dir)
         ld b, a
         ld a, (scroll_x)
         add a, b
         ld (scroll_x), a
+        ld c, a
+        ld a, (half_timer)
+        xor 1
+        ld (half_timer), a
+        ld a, (far_x)
+        jr nz, far_done
+        add a, b
+        ld (far_x), a
+far_done:
+        ld hl, band_scroll
+        ld b, SKY_BANDS
+sky_bands:
+        ld (hl), 0
+        inc hl
+        djnz sky_bands
+        ld b, FAR_BANDS
+far_bands:
+        ld (hl), a
+        inc hl
+        djnz far_bands
+        ld b, NEAR_BANDS + 1    ; and the line interrupt below the picture
+near_bands:
+        ld (hl), c
+        inc hl
+        djnz near_bands
+        xor a
         out (VDP_CONTROL), a
         ld a, $88
-        out (VDP_CONTROL), a
-        ld a, (y_timer)
-        xor 1
-        ld (y_timer), a
-        ld a, (scroll_y)
-        jr nz, scroll_y_done
-        inc a
-        cp 224
-        jr c, scroll_y_done
-        xor a
-scroll_y_done:
-        ld (scroll_y), a
-        out (VDP_CONTROL), a
-        ld a, $89
         out (VDP_CONTROL), a
         ret
 
@@ -297,6 +365,55 @@ pad_not_button1:
         ld (scroll_dir), a
         ret
 
+; Expand the background tiles' masks (tile_masks) into bit planes with the
+; colours listed in tile_colours. The VDP address is already set.
+load_tiles:
+        ld hl, tile_colours
+        ld ix, tile_masks
+load_run:
+        ld a, (hl)
+        or a
+        ret z
+        ld b, a                 ; tiles in this run
+        inc hl
+        ld d, (hl)              ; foreground colour
+        inc hl
+        ld e, (hl)              ; background colour
+        inc hl
+        push hl
+load_tile:
+        push bc
+        ld b, 8
+load_row:
+        push bc
+        ld c, (ix + 0)          ; mask
+        inc ix
+        ld h, d
+        ld l, e
+        ld b, 4
+load_plane:
+        xor a
+        srl h
+        jr nc, plane_no_fg
+        ld a, c                 ; foreground pixels
+plane_no_fg:
+        srl l
+        jr nc, plane_out
+        or a                    ; background pixels too: all of them if the
+        ld a, $FF               ; foreground ones are set, else the others
+        jr nz, plane_out
+        ld a, c
+        cpl
+plane_out:
+        out (VDP_DATA), a
+        djnz load_plane
+        pop bc
+        djnz load_row
+        pop bc
+        djnz load_tile
+        pop hl
+        jr load_run
+
 ; Set the VDP's write address to HL.
 vram_address:
         ld a, l
@@ -307,17 +424,17 @@ vram_address:
         ret
 
 vdp_registers:
-        db $26                  ; 0: mode 4, left column blanked, sprites unshifted
+        db $36                  ; 0: mode 4, left column blanked, line interrupts
         db $A0                  ; 1: display off, frame interrupt on, 8 x 8 sprites
         db $FF                  ; 2: name table at $3800
         db $FF                  ; 3
         db $FF                  ; 4
         db $FF                  ; 5: sprite table at $3F00
-        db $FB                  ; 6: sprite tiles from $0000
+        db $FF                  ; 6: sprite tiles from $2000
         db $00                  ; 7: border: sprite colour 0
         db $00                  ; 8: scroll X
         db $00                  ; 9: scroll Y
-        db $FF                  ; 10: no line interrupts
+        db BAND_LINES - 1       ; 10: a line interrupt every 16 lines
 vdp_registers_end:
 
         include 'graphics.asm'

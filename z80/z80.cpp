@@ -1,13 +1,14 @@
 // The Z80 execution core: a threaded interpreter.
 //
-// Interpret() keeps the registers in locals and jumps from handler to handler
+// Z80Run() keeps the registers in locals and jumps from handler to handler
 // through 256-entry tables of label addresses (GNU labels-as-values): one per
 // prefix (none, CB, ED, DD, FD) and one shared by DD CB and FD CB, whose
-// handlers find the effective address IX+d / IY+d in the MEMPTR local. Each
+// handlers find the effective address IX+d / IY+d in MEMPTR. Each
 // handler charges its own T-states and dispatches the next opcode while the
 // counter is above 0. The register block in the globals is written before
 // every callback and whenever the loop is left, and read back after every
-// callback (a port handler may enter the NMI).
+// callback (a port handler may enter the NMI). IX, IY and MEMPTR are not
+// copied: the handlers use them in place.
 //
 // R is counted per opcode fetch (prefixes included, the DD CB / FD CB
 // displacement and final byte not), bit 7 kept as last written.
@@ -132,10 +133,9 @@ void AcceptInterrupt() {
     Z80Regs.bc = bc;                                            \
     Z80Regs.de = de;                                            \
     Z80Regs.hl = hl;                                            \
-    Z80Regs.pc = (uint16_t)pc;                                  \
     Z80Regs.sp = sp;                                            \
+    Z80Regs.pc = (uint16_t)pc;                                  \
     Z80Regs.r = (uint8_t)((Z80Regs.r & 0x80) | (r & 0x7F));     \
-    Z80MemPtr = wz;                                             \
     CycleCounter = cc + 1;                                      \
   } while (0)
 
@@ -146,10 +146,9 @@ void AcceptInterrupt() {
     bc = Z80Regs.bc;              \
     de = Z80Regs.de;              \
     hl = Z80Regs.hl;              \
-    pc = Z80Regs.pc;              \
     sp = Z80Regs.sp;              \
+    pc = Z80Regs.pc;              \
     r = Z80Regs.r;                \
-    wz = Z80MemPtr;               \
     cc = CycleCounter - 1;        \
   } while (0)
 
@@ -588,9 +587,16 @@ void AcceptInterrupt() {
     T[0xF9] = &&P##_ld_sp;                                                     \
   } while (0)
 
-// Runs the interpreter loop on the current budget: at least one instruction,
-// then more while CycleCounter is above 0.
-void Interpret() {
+// The state of an EI that cut the slice, while the instruction after it runs.
+bool ei_cut;
+int32_t ei_remaining;
+
+}  // namespace
+
+// Accepts a pending interrupt, then idles through the budget when halted or
+// runs the interpreter loop on it: at least one instruction, then more while
+// CycleCounter is above 0.
+void Z80Run() {
   static void* tbl_base[256];
   static void* tbl_cb[256];
   static void* tbl_ed[256];
@@ -599,7 +605,17 @@ void Interpret() {
   static void* tbl_xcb[256];
   static bool ready = false;
 
-  if (__builtin_expect(!ready, 0)) {
+  // Step 1: accept a pending maskable interrupt.
+  int32_t irq = IrqLine;
+  if (__builtin_expect(irq >= 0, 0)) {
+    AcceptInterrupt();
+    irq = IrqLine;
+  }
+  // A spent budget runs nothing. The dispatch tables are built on that path,
+  // so the common path does not test for them: TableBuilder below makes
+  // such a call before main.
+  if (CycleCounter < 0) {
+    if (ready) return;
     // Base page.
     static void* const base_fixed[64] = {
         &&op_nop,     &&op_ld_bc_nn, &&op_ld_mbc_a, &&op_inc_bc,  &&inc_b,       &&dec_b,       &&ld_b_n, &&op_rlca,
@@ -728,19 +744,34 @@ void Interpret() {
     INDEX_TABLE(dd, ix, tbl_dd);
     INDEX_TABLE(fd, iy, tbl_fd);
     ready = true;
+    return;
   }
 
   uint8_t a, f;
-  uint16_t bc, de, hl, sp, wz;
-  // IX and IY stay in the register block: they are rarely used and would only
-  // be spilled from host registers anyway.
+  uint16_t bc, de, hl, sp;
+  // IX, IY and MEMPTR stay in their globals: they are rarely read and would
+  // only be spilled from host registers anyway.
   uint16_t& ix = Z80Regs.ix;
   uint16_t& iy = Z80Regs.iy;
+  uint16_t& wz = Z80MemPtr;
   uint32_t pc;  // may run past $FFFF: only its low 16 bits are used
   uint32_t r;
   int32_t cc;
   SYNC_IN();
-  NEXT();
+  {
+    uint8_t op_ = FetchPages[(pc >> 8) & 0xFF][pc & 0xFF];
+    if (__builtin_expect(op_ == 0x76, 0)) {
+      // Halted: idle for the whole budget, one R step per 4 T-states.
+      int32_t k = CycleCounter / 4 + 1;
+      Z80Regs.r = (uint8_t)((Z80Regs.r & 0x80) | ((Z80Regs.r + k) & 0x7F));
+      CycleCounter -= 4 * k;
+      return;
+    }
+    EiWatch = irq == 0 ? 0 : 1;
+    pc++;
+    r++;
+    goto *tbl_base[op_];
+  }
 
   // --- Base page ---------------------------------------------------------
 op_nop:
@@ -1072,8 +1103,13 @@ op_ei : {
   Z80Regs.iff1 = Z80Regs.iff2 = 1;
   cc -= 4;
   if ((EiWatch & 1) && !both) {
-    EiWatch = 2;
-    goto leave;
+    // The EI cuts the slice: the instruction after it runs alone on an empty
+    // budget, then a pending interrupt is accepted and the rest of the budget
+    // runs (see leave).
+    ei_remaining = cc + 1;
+    cc = -1;
+    EiWatch = 0;
+    ei_cut = true;
   }
   NEXT();  // the instruction after EI runs whatever the counter says
 }
@@ -1404,34 +1440,32 @@ ed_otdr : {
 
 leave:
   SYNC_OUT();
-}
-
-}  // namespace
-
-void Z80Run() {
-  AcceptInterrupt();
-  if (CycleCounter < 0) return;
-  if (FetchPages[Z80Regs.pc >> 8][Z80Regs.pc & 0xFF] == 0x76) {
-    // Halted: idle for the whole budget, one R step per 4 T-states.
-    int32_t k = CycleCounter / 4 + 1;
-    Z80Regs.r = (uint8_t)((Z80Regs.r & 0x80) | ((Z80Regs.r + k) & 0x7F));
-    CycleCounter -= 4 * k;
-    return;
-  }
-  EiWatch = IrqLine == 0 ? 0 : 1;
-  Interpret();
-  if (__builtin_expect(EiWatch == 2, 0)) {
-    // An EI cut the slice: run the instruction after it alone, then accept a
-    // pending interrupt and run the rest of the budget.
-    int32_t remaining = CycleCounter;
-    CycleCounter = 0;
-    EiWatch = 0;
-    Interpret();
-    CycleCounter += remaining;
+  if (__builtin_expect(ei_cut, 0)) {
+    // The instruction after a cutting EI has run: give back the rest of the
+    // budget, accept a pending interrupt and carry on (at least one
+    // instruction, whatever the counter says).
+    ei_cut = false;
+    CycleCounter += ei_remaining;
     AcceptInterrupt();
-    Interpret();
+    SYNC_IN();
+    NEXT();
   }
 }
+
+namespace {
+// Builds the dispatch tables of Z80Run before main, through a call on a
+// spent budget with the interrupt line released.
+struct TableBuilder {
+  TableBuilder() {
+    int32_t counter = CycleCounter, line = IrqLine;
+    CycleCounter = -1;
+    IrqLine = -1;
+    Z80Run();
+    CycleCounter = counter;
+    IrqLine = line;
+  }
+} table_builder;
+}  // namespace
 
 void Z80Reset() {
   Z80Regs = Z80Registers{};

@@ -25,7 +25,7 @@ using Z80MemReadFn = uint8_t (*)(void* context, uint16_t address);
 extern Z80Registers Z80Regs;
 extern int32_t CycleCounter;  // remaining budget; overshoot stays negative
 extern int32_t IrqLine;       // -1 released, 0..255 asserted with that data byte
-extern uint8_t EiWatch;       // 0 idle, 1 armed, 2 an EI cut the slice
+extern uint8_t EiWatch;       // 0 idle, 1 armed: an EI that enables cuts the slice
 // The internal MEMPTR (WZ) register; it only shows in bits 5 and 3 of the
 // flags after BIT n,(HL). Not part of the register block; reset to 0.
 extern uint16_t Z80MemPtr;

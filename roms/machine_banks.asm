@@ -124,37 +124,10 @@ loop:   ld hl, (busy)
         db 0, $A5
         ds $4000 - $, $FF
 
-; bank 1
-        ds MARKER, $FF
-        db 1, $A5
-        ds $4000 - MARKER - 2, $FF
-
-; bank 2
-        ds MARKER, $FF
-        db 2, $A5
-        ds $4000 - MARKER - 2, $FF
-
-; bank 3
-        ds MARKER, $FF
-        db 3, $A5
-        ds $4000 - MARKER - 2, $FF
-
-; bank 4
-        ds MARKER, $FF
-        db 4, $A5
-        ds $4000 - MARKER - 2, $FF
-
-; bank 5
-        ds MARKER, $FF
-        db 5, $A5
-        ds $4000 - MARKER - 2, $FF
-
-; bank 6
-        ds MARKER, $FF
-        db 6, $A5
-        ds $4000 - MARKER - 2, $FF
-
-; bank 7
-        ds MARKER, $FF
-        db 7, $A5
-        ds $4000 - MARKER - 2, $FF
+        marked_bank 1
+        marked_bank 2
+        marked_bank 3
+        marked_bank 4
+        marked_bank 5
+        marked_bank 6
+        marked_bank 7

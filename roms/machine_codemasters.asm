@@ -42,17 +42,6 @@ halt_here:
         db 0, $A5
         ds $4000 - $, $FF
 
-; bank 1
-        ds MARKER, $FF
-        db 1, $A5
-        ds $4000 - MARKER - 2, $FF
-
-; bank 2
-        ds MARKER, $FF
-        db 2, $A5
-        ds $4000 - MARKER - 2, $FF
-
-; bank 3
-        ds MARKER, $FF
-        db 3, $A5
-        ds $4000 - MARKER - 2, $FF
+        marked_bank 1
+        marked_bank 2
+        marked_bank 3

@@ -15,13 +15,6 @@ namespace {
 
 Machine* const Machines[2] = {&PrimaryMachine, &PartnerMachine};
 
-// The cartridge name without any folder part: a name taken from a zip
-// member may carry one, and must not lead outside the SRAM folder.
-std::string BaseName(const std::string& name) {
-  size_t cut = name.find_last_of("/\\");
-  return cut == std::string::npos ? name : name.substr(cut + 1);
-}
-
 bool SaveOne(const Machine* m, const std::string& path) {
   // Written beside the old file and renamed over it, so a failed write
   // never leaves a truncated file in place of a good one.
@@ -62,7 +55,8 @@ FILE* OpenRegularFile(const std::string& path) {
 }  // namespace
 
 std::string CartRamPath(int machine) {
-  std::string base = BaseName(CartName);
+  // Never a folder part: the file must not land outside the SRAM folder.
+  std::string base = FileNamePart(CartName.c_str());
   if (base.empty() || base == "." || base == "..") return {};
   return WorkingFilePath("SRAM", base + (machine == 0 ? ".sram" : ".sram2"));
 }

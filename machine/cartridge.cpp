@@ -66,13 +66,6 @@ bool InstallEmptyImage() {
   return true;
 }
 
-std::string BaseName(const char* name) {
-  const char* base = name;
-  for (const char* p = name; *p; ++p)
-    if (*p == '/' || *p == '\\') base = p + 1;
-  return base;
-}
-
 bool EndsWithNoCase(const char* name, const char* ending) {
   size_t n = std::strlen(name), e = std::strlen(ending);
   if (e > n) return false;
@@ -130,8 +123,7 @@ bool InstallNesImage(uint32_t length, const uint8_t* bytes) {
   uint8_t* chr = nullptr;
   uint32_t chr_bank_count = 0;
   if (chr_banks) {
-    chr_bank_count = 1;
-    while (chr_bank_count < chr_banks) chr_bank_count <<= 1;
+    chr_bank_count = RoundUpToPowerOfTwo(chr_banks);
     chr = static_cast<uint8_t*>(std::calloc(size_t{chr_bank_count} * ChrBankSize, 1));
     if (!chr) return false;
     CopyAvailable(chr, chr_banks * ChrBankSize, bytes, length, prg_offset + prg_size);
@@ -241,6 +233,13 @@ ReadResult ReadPlainImage(const char* path, Buffer* out, uint32_t* length) {
 
 }  // namespace
 
+std::string FileNamePart(const char* name) {
+  const char* base = name;
+  for (const char* p = name; *p; ++p)
+    if (*p == '/' || *p == '\\') base = p + 1;
+  return base;
+}
+
 bool HasImageExtension(const char* name) {
   const char* dot = std::strrchr(name, '.');
   if (!dot) return false;
@@ -260,7 +259,7 @@ void InstallImage(uint32_t length, const uint8_t* bytes, const char* name) {
     // Out of memory: never leave the machine without an image to run.
     if (!installed && !CartImage) InstallEmptyImage();
   }
-  CartName = BaseName(name);
+  CartName = FileNamePart(name);
   SetupConsoleTiming();
 }
 

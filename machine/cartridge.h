@@ -46,3 +46,5 @@ void DestroyCartridgeBuffers();
 // The text from the name's last "." starts with .GG, .SMS, .NES or .GBA
 // (any case).
 bool HasImageExtension(const char* name);
+// The part of a path or zip member name after its last '/' or '\\'.
+std::string FileNamePart(const char* name);

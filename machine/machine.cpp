@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "machine/cartridge.h"
 #include "machine/memory.h"
 #include "machine/options.h"
 #include "machine/ports.h"
@@ -26,8 +25,6 @@ void CoreMemWrite(void* context, uint16_t address, uint8_t value) {
 uint8_t CoreMemRead(void* context, uint16_t address) {
   return MemoryRead(static_cast<Machine*>(context), address);
 }
-
-uint32_t BankCount() { return CartBanks ? CartBanks : 1; }
 
 }  // namespace
 
@@ -109,8 +106,8 @@ void MachineReset(Machine* m) {
   m->LineCycleStamp = 0;
   m->SavedCycleCounter = 0;
   m->IoControl = 0x3F;
-  m->RomBank1 = 1 % BankCount();
-  m->RomBank2 = 2 % BankCount();
+  m->RomBank1 = 1 % MapperBankCount();
+  m->RomBank2 = 2 % MapperBankCount();
   // The RAM mirror of the mapper registers.
   m->Ram[0x1FFE] = m->RomBank1;
   m->Ram[0x1FFF] = m->RomBank2;

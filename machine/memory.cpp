@@ -12,8 +12,6 @@ constexpr uint32_t BankSize = 0x4000;
 // image shorter than one bank), so the map never points past an allocation.
 uint8_t BlankBank[BankSize];
 
-uint32_t BankCount() { return CartBanks ? CartBanks : 1; }
-
 uint8_t* BankBase(uint32_t bank) {
   if (CartImage && (bank + 1) * BankSize <= CartSize) return CartImage + bank * BankSize;
   return BlankBank;
@@ -21,14 +19,18 @@ uint8_t* BankBase(uint32_t bank) {
 
 bool CartRamMapped(const Machine* m) { return m->CartRamEnabled && m->CartRam; }
 
-void MapRomPages(int first, int last, uint8_t* bank) {
+// Pages first..last show `base`, wrapping every `span_pages` pages; ROM
+// pages leave writes to the trap.
+void MapPages(int first, int last, uint8_t* base, int span_pages, bool writable) {
   for (int page = first; page <= last; ++page) {
-    uint8_t* p = bank + (page & 0x3F) * 256;
+    uint8_t* p = base + (page & (span_pages - 1)) * 256;
     FetchPages[page] = p;
     ReadPages[page] = p;
-    WritePages[page] = nullptr;
+    WritePages[page] = writable ? p : nullptr;
   }
 }
+
+void MapRomPages(int first, int last, uint8_t* bank) { MapPages(first, last, bank, 0x40, false); }
 
 void MapSlot0(Machine* m) { MapRomPages(0x04, 0x3F, BankBase(m->RomBank0)); }
 void MapSlot1(Machine* m) { MapRomPages(0x40, 0x7F, BankBase(m->RomBank1)); }
@@ -38,18 +40,14 @@ void MapSlot2(Machine* m) {
     MapRomPages(0x80, 0xBF, BankBase(m->RomBank2));
     return;
   }
-  uint8_t* bank = m->CartRam + m->CartRamBank * BankSize;
-  for (int page = 0x80; page <= 0xBF; ++page) {
-    uint8_t* p = bank + (page & 0x3F) * 256;
-    FetchPages[page] = p;
-    ReadPages[page] = p;
-    WritePages[page] = p;
-  }
+  MapPages(0x80, 0xBF, m->CartRam + m->CartRamBank * BankSize, 0x40, true);
   // Kept trapped so that a Code Masters bank write at $8000 is always seen.
   WritePages[0x80] = nullptr;
 }
 
 }  // namespace
+
+uint32_t MapperBankCount() { return CartBanks ? CartBanks : 1; }
 
 void RebuildPageTables(Machine* m) {
   // The first 1 KB always shows image bank 0 (the interrupt vectors).
@@ -57,12 +55,7 @@ void RebuildPageTables(Machine* m) {
   MapSlot0(m);
   MapSlot1(m);
   MapSlot2(m);
-  for (int page = 0xC0; page <= 0xFF; ++page) {
-    uint8_t* p = m->Ram + (page & 0x1F) * 256;
-    FetchPages[page] = p;
-    ReadPages[page] = p;
-    WritePages[page] = p;
-  }
+  MapPages(0xC0, 0xFF, m->Ram, 0x20, true);  // 8 KB and its mirror
   // The mapper registers live in the last page of the mirror.
   WritePages[0xFF] = nullptr;
 }
@@ -95,18 +88,18 @@ void MemoryWrite(Machine* m, uint16_t address, uint8_t value) {
       case 0xFFFD:
         if (codemasters) break;
         m->Ram[0x1FFD] = value;
-        m->RomBank0 = value % BankCount();
+        m->RomBank0 = value % MapperBankCount();
         RemapSlot0(m);
         break;
       case 0xFFFE:
         if (codemasters) break;
         m->Ram[0x1FFE] = value;
-        m->RomBank1 = value % BankCount();
+        m->RomBank1 = value % MapperBankCount();
         RemapSlot1(m);
         break;
       default:  // $FFFF works with both mappers
         m->Ram[0x1FFF] = value;
-        m->RomBank2 = value % BankCount();
+        m->RomBank2 = value % MapperBankCount();
         RemapSlot2(m);
         break;
     }
@@ -118,7 +111,7 @@ void MemoryWrite(Machine* m, uint16_t address, uint8_t value) {
   }
   if (address >= 0x8000) {
     if (address == 0x8000 && codemasters) {
-      m->RomBank2 = value % BankCount();
+      m->RomBank2 = value % MapperBankCount();
       RemapSlot2(m);
     } else if (CartRamMapped(m)) {
       m->CartRam[m->CartRamBank * BankSize + (address & 0x3FFF)] = value;

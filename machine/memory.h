@@ -8,6 +8,9 @@
 
 struct Machine;
 
+// Bank numbers are reduced modulo this: the image's banks, at least 1.
+uint32_t MapperBankCount();
+
 // Fills all three page tables of the core from the machine's fields.
 void RebuildPageTables(Machine* machine);
 // Refresh one slot ($0400-$3FFF, $4000-$7FFF, $8000-$BFFF). They only touch

@@ -14,6 +14,7 @@
 #include "app/program_dir.h"
 #include "machine/cart_ram.h"
 #include "machine/cartridge.h"
+#include "machine/cartridge_files.h"
 #include "machine/options.h"
 #include "machine_harness.h"
 
@@ -24,9 +25,8 @@ constexpr uint32_t Sms = OptMasterSystemIo | OptNtscRate | OptSmsPalette | OptSm
 class SramFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tavo_sram_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    home_ = pattern;
+    home_ = MakeScratchFolder();
+    ASSERT_FALSE(home_.empty());
     SetProgramDirectory(home_);
     ASSERT_TRUE(CreateWorkingFolders());
     old_name_ = CartName;
@@ -35,24 +35,11 @@ class SramFiles : public ::testing::Test {
   void TearDown() override {
     CartName = old_name_;
     ResetProgramDirectory();
-    std::string command = "rm -rf '" + home_ + "'";
-    std::system(command.c_str());
+    RemoveFolder(home_);
   }
   std::string Sram(const std::string& name) { return home_ + "/SRAM/" + name; }
-  static std::vector<uint8_t> Slurp(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return bytes;
-    int c;
-    while ((c = std::fgetc(f)) != EOF) bytes.push_back(uint8_t(c));
-    std::fclose(f);
-    return bytes;
-  }
   static void Spit(const std::string& path, const std::vector<uint8_t>& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    ASSERT_TRUE(WriteFile(path, bytes));
   }
   static bool Exists(const std::string& path) {
     struct stat st;
@@ -73,7 +60,7 @@ TEST_F(SramFiles, WrittenOnlyWhenDirtyAndReadBack) {
 
   PrimaryMachine.SramDirty = 1;
   SaveCartRam();
-  std::vector<uint8_t> file = Slurp(Sram("game.sms.sram"));
+  std::vector<uint8_t> file = ReadFile(Sram("game.sms.sram"));
   ASSERT_EQ(file.size(), 0x8000u);
   EXPECT_EQ(file[0], 0x11);
   EXPECT_EQ(file[0x7FFF], 0x22);
@@ -93,7 +80,7 @@ TEST_F(SramFiles, ThePartnerHasItsOwnFile) {
   PartnerMachine.SramDirty = 1;
   SaveCartRam();
   EXPECT_FALSE(Exists(Sram("game.sms.sram")));
-  std::vector<uint8_t> file = Slurp(Sram("game.sms.sram2"));
+  std::vector<uint8_t> file = ReadFile(Sram("game.sms.sram2"));
   ASSERT_EQ(file.size(), 0x8000u);
   EXPECT_EQ(file[5], 0x77);
   h_.cart_ram[1][5] = 0;
@@ -126,7 +113,7 @@ TEST_F(SramFiles, UnwritableFolderIsSkippedAndOldFilesSurvive) {
   ASSERT_EQ(mkdir(Sram("game.sms.sram.tmp").c_str(), 0777), 0);
   PrimaryMachine.SramDirty = 1;
   SaveCartRam();
-  std::vector<uint8_t> file = Slurp(Sram("game.sms.sram"));
+  std::vector<uint8_t> file = ReadFile(Sram("game.sms.sram"));
   ASSERT_EQ(file.size(), 0x8000u);
   EXPECT_EQ(file[100], 0x42);
   rmdir(Sram("game.sms.sram.tmp").c_str());
@@ -159,13 +146,13 @@ TEST_F(SramFiles, PipesAndLinksInTheFolderAreNeverOpened) {
   h_.cart_ram[0][0] = 0x5A;
   PrimaryMachine.SramDirty = 1;
   SaveCartRam();
-  EXPECT_EQ(Slurp(Sram("game.sms.sram")).size(), 0x8000u);
+  EXPECT_EQ(ReadFile(Sram("game.sms.sram")).size(), 0x8000u);
   const std::string victim = home_ + "/victim";
   Spit(victim, {1, 2, 3});
   ASSERT_EQ(symlink(victim.c_str(), Sram("game.sms.sram.tmp").c_str()), 0);
   SaveCartRam();
-  EXPECT_EQ(Slurp(victim).size(), 3u);
-  EXPECT_EQ(Slurp(Sram("game.sms.sram"))[0], 0x5A);
+  EXPECT_EQ(ReadFile(victim).size(), 3u);
+  EXPECT_EQ(ReadFile(Sram("game.sms.sram"))[0], 0x5A);
   alarm(0);
 }
 
@@ -181,7 +168,7 @@ TEST_F(SramFiles, AProgramThatEnablesCartridgeRamGetsItSaved) {
   h_.StartRom("machine_banks", Sms);
   h_.Frames(1);
   SaveCartRam();
-  std::vector<uint8_t> file = Slurp(Sram("game.sms.sram"));
+  std::vector<uint8_t> file = ReadFile(Sram("game.sms.sram"));
   ASSERT_EQ(file.size(), 0x8000u);
   EXPECT_EQ(file[0x0000], 0x11);
   EXPECT_EQ(file[0x0123], 0x22);
@@ -194,7 +181,7 @@ TEST_F(SramFiles, AProgramThatEnablesCartridgeRamGetsItSaved) {
   SoftReset(&PrimaryMachine);
   EXPECT_EQ(PrimaryMachine.SramDirty, 1);
   SaveCartRam();
-  EXPECT_EQ(Slurp(Sram("game.sms.sram")).size(), 0x8000u);
+  EXPECT_EQ(ReadFile(Sram("game.sms.sram")).size(), 0x8000u);
   // Loading the next image's RAM starts it clean.
   LoadCartRam();
   EXPECT_EQ(PrimaryMachine.SramDirty, 0);

@@ -42,11 +42,6 @@ inline uint64_t Flipped(uint64_t word, bool flip) {
   return flip ? __builtin_bswap64(word) : word;
 }
 
-// Eight opaque pixels of one tile row as four pairs.
-inline void RowColours(const uint16_t* palette, uint64_t word, uint32_t* pairs) {
-  for (int k = 0; k < 4; k++, word >>= 16) pairs[k] = Pair(palette[word & 0xFF], palette[(word >> 8) & 0xFF]);
-}
-
 // Every combination of two colour indices as a pair of colours, rebuilt
 // lazily after palette changes.
 void BuildPairColours(VdpState* vdp) {
@@ -55,6 +50,18 @@ void BuildPairColours(VdpState* vdp) {
     for (int code = 0; code < 256; code++) vdp->pair_colours[half][code] = Pair(palette[code & 15], palette[code >> 4]);
   }
   vdp->pair_colours_stale = 0;
+}
+
+// Eight opaque pixels of tile row `row` as four pairs, with the flip and
+// palette bits of a name table entry's high byte; needs fresh pair colours.
+inline void RowPairs(VdpState* vdp, int row, uint8_t attributes, uint32_t* pairs) {
+  if (vdp->tile_dirty[row]) VdpDecodeTileRow(vdp, row);
+  uint32_t codes = vdp->tile_pairs[row][(attributes & EntryHFlip) ? 1 : 0];
+  const uint32_t* colours = vdp->pair_colours[(attributes & EntryPalette) ? 1 : 0];
+  pairs[0] = colours[codes & 0xFF];
+  pairs[1] = colours[(codes >> 8) & 0xFF];
+  pairs[2] = colours[(codes >> 16) & 0xFF];
+  pairs[3] = colours[codes >> 24];
 }
 
 // A background column waiting for the priority pass.
@@ -71,23 +78,14 @@ struct LineContext {
   int priority_count;
 };
 
-// First pass over `count` columns, every tile opaque. A priority tile is
-// meant to show its colour 0 under the sprites and its other pixels above
-// them; drawing it whole now and redrawing its opaque pixels after the
-// sprites gives the same picture, and the redraw is needed only where a
-// sprite actually drew.
 // One column of the first pass; `visible` is below 8 only at the right
 // edge of the surface.
 inline void DrawColumn(LineContext& line, const uint8_t* entry, int x, int fine_row, int visible) {
-  VdpState* vdp = line.vdp;
   uint8_t attributes = entry[1];
   int row = (entry[0] | (attributes & 1) << 8) * 8 + ((attributes & EntryVFlip) ? 7 - fine_row : fine_row);
   if (attributes & EntryPriority) line.priority[line.priority_count++] = {x, row, attributes};
-  if (vdp->tile_dirty[row]) VdpDecodeTileRow(vdp, row);
-  uint32_t codes = vdp->tile_pairs[row][(attributes & EntryHFlip) ? 1 : 0];
-  const uint32_t* colours = vdp->pair_colours[(attributes & EntryPalette) ? 1 : 0];
-  uint32_t pairs[4] = {colours[codes & 0xFF], colours[(codes >> 8) & 0xFF], colours[(codes >> 16) & 0xFF],
-                       colours[codes >> 24]};
+  uint32_t pairs[4];
+  RowPairs(line.vdp, row, attributes, pairs);
   if (visible == 8) std::memcpy(line.picture + x, pairs, sizeof pairs);
   else std::memcpy(line.picture + x, pairs, size_t(visible) * 2);
 }
@@ -183,9 +181,9 @@ const uint8_t* VdpDecodeTileRow(VdpState* vdp, int row) {
 }
 
 void VdpDrawTileRow(VdpState* vdp, int row, uint8_t attributes, uint16_t* dest) {
-  const uint16_t* palette = vdp->palette + ((attributes & EntryPalette) ? 16 : 0);
+  if (vdp->pair_colours_stale) BuildPairColours(vdp);
   uint32_t pairs[4];
-  RowColours(palette, Flipped(RowWord(vdp, row), attributes & EntryHFlip), pairs);
+  RowPairs(vdp, row & (VdpTileRows - 1), attributes, pairs);
   std::memcpy(dest, pairs, sizeof pairs);
 }
 

@@ -52,24 +52,21 @@ static uint16_t Colour12(uint16_t w) {
   return uint16_t(((w & 0x00F) << 12) | ((w & 0x0F0) << 3) | ((w & 0xF00) >> 7));
 }
 
-void VdpUpdateColour(VdpState* vdp, unsigned address) {
+// Palette entry `index` (0..31) from its one or two CRAM bytes.
+static void SetColour(VdpState* vdp, unsigned index) {
+  if (MachineOptions & OptGgPalette)
+    vdp->palette[index] = Colour12(uint16_t(vdp->cram[2 * index] | vdp->cram[2 * index + 1] << 8));
+  else
+    vdp->palette[index] = Colour6(vdp->cram[index]);
   vdp->pair_colours_stale = 1;
-  if (MachineOptions & OptGgPalette) {
-    unsigned even = address & 0x3E;
-    vdp->palette[(address >> 1) & 0x1F] = Colour12(uint16_t(vdp->cram[even] | vdp->cram[even + 1] << 8));
-  } else {
-    vdp->palette[address & 0x1F] = Colour6(vdp->cram[address & 0x1F]);
-  }
+}
+
+void VdpUpdateColour(VdpState* vdp, unsigned address) {
+  SetColour(vdp, (MachineOptions & OptGgPalette) ? (address >> 1) & 0x1F : address & 0x1F);
 }
 
 void VdpRebuildPalette(VdpState* vdp) {
-  vdp->pair_colours_stale = 1;
-  for (int i = 0; i < 32; i++) {
-    if (MachineOptions & OptGgPalette)
-      vdp->palette[i] = Colour12(uint16_t(vdp->cram[2 * i] | vdp->cram[2 * i + 1] << 8));
-    else
-      vdp->palette[i] = Colour6(vdp->cram[i]);
-  }
+  for (unsigned i = 0; i < 32; i++) SetColour(vdp, i);
 }
 
 bool VdpCreate(VdpState* vdp, Machine* machine) {
@@ -108,6 +105,7 @@ void VdpApplyMode(VdpState* vdp) {
 }
 
 void VdpReset(VdpState* vdp) {
+  vdp->active_lines = 192;
   VdpApplyMode(vdp);
   vdp->line = 0;
   vdp->line_irq_pending = 0;
@@ -122,12 +120,10 @@ void VdpReset(VdpState* vdp) {
   vdp->last_access_pos = 0;
   vdp->access_grace = 0;
   vdp->sprite_count = 0;
-  vdp->active_lines = 192;
   vdp->name_table_height = 224;
   vdp->code = VdpCodeVramWrite;
   vdp->line_counter = 1;
   vdp->status = 0x1F;
-  VdpSelectCounterTable(vdp);
   std::memset(vdp->regs, 0, sizeof vdp->regs);
   vdp->regs[2] = 0x0E;
   vdp->regs[5] = 0x7E;

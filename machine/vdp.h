@@ -64,7 +64,6 @@ struct VdpState {
 
   uint16_t sprite_count;            // sprites of the current line
   VdpSprite sprites[VdpMaxSprites];
-  uint64_t collision_line[5];       // a bit per position x + 8; zoomed sprites reach 278
 
   uint8_t status;
   uint8_t code;                     // VdpCode*

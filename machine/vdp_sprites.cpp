@@ -63,9 +63,8 @@ static uint32_t OpaqueMask(const uint8_t* index, bool zoom) {
 
 void VdpCheckCollisions(VdpState* vdp) {
   if (vdp->sprite_count < 2) return;  // nothing to collide with
-  // One bit per position x + 8 of the line.
-  uint64_t* marks = vdp->collision_line;
-  std::memset(marks, 0, sizeof vdp->collision_line);
+  // One bit per position x + 8 of the line; zoomed sprites reach 278.
+  uint64_t marks[5] = {};
   bool zoom = vdp->regs[1] & 0x01;
   for (int s = vdp->sprite_count - 1; s >= 0; s--) {
     uint64_t mask = OpaqueMask(VdpDecodeTileRow(vdp, vdp->sprites[s].tile_row), zoom);

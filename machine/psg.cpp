@@ -50,7 +50,6 @@ void WriteNoise(PsgState* psg, uint8_t value) {
   r.NoisePeriod = r.NoiseRate == 3 ? r.Tone[2] : uint16_t(1u << (r.NoiseRate + 4));
   r.NoiseWhite = (value >> 2) & 1;
   psg->NoiseChangedLine = 1;
-  psg->NoiseChangedFrame = 1;
   psg->ToneChanged = 1;
 }
 
@@ -93,7 +92,7 @@ void PsgReset(PsgState* psg) {
   psg->Chip = initial;
   psg->Synth = initial;
   psg->AnyWrite = psg->ToneChanged = psg->StereoChanged = 0;
-  psg->NoiseChangedLine = psg->NoiseChangedFrame = 0;
+  psg->NoiseChangedLine = 0;
   EmptyBuffers(psg);
 }
 
@@ -180,7 +179,6 @@ void PsgFrameEnd(PsgState* psg, bool sound) {
   if (whole > 0 && psg->LogCount + 3 <= PsgLogBytes) LogWait(psg, whole);
   psg->TimeAccumulator = 0;
   if (sound) PsgRender(psg, psg->SamplesPerFrame);
-  psg->NoiseChangedFrame = 0;
 }
 
 bool PsgReadSamples(PsgState* psg, void* dest, uint32_t bytes) {

@@ -64,7 +64,6 @@ struct PsgState {
   uint8_t ToneChanged;
   uint8_t StereoChanged;
   uint8_t NoiseChangedLine;
-  uint8_t NoiseChangedFrame;
 
   uint16_t NoiseShift;
   int16_t ToneTable[16];   // base amplitudes scaled by sound_volume

@@ -186,7 +186,7 @@ void ToneChannel(PsgState* psg, int channel, int16_t* out, uint32_t count) {
 }
 
 void NoiseChannel(PsgState* psg, int16_t* out, uint32_t count) {
-  PsgRegisters& r = psg->Synth;
+  const PsgRegisters& r = psg->Synth;
   uint32_t period = r.NoisePeriod;
   int32_t amplitude = psg->NoiseTable[r.Volume[3] & 0x0F];
   int32_t maskL, maskR;
@@ -211,7 +211,6 @@ void NoiseChannel(PsgState* psg, int16_t* out, uint32_t count) {
     out += 2 * n;
     count -= n;
     if (counter >= 1) continue;
-    if (r.NoiseRate == 3) r.NoisePeriod = r.Tone[2];  // the next stretch uses it
     if (gen.FlipFlop) {
       // The register shifts on every second period.
       unsigned feedback = r.NoiseWhite ? (shift ^ (shift >> 3)) & 1 : shift & 1;

@@ -25,16 +25,9 @@ Recording Play(uint32_t options) {
   MachineHarness harness;
   harness.StartRom("psg_tones", options);
   PsgResetSettings();
-  std::vector<int16_t> frame;
   for (int f = 0; f < FramesPerStep * Steps; f++) {
     RunFrame(&PrimaryMachine, false, true);
-    PsgState* psg = &PrimaryMachine.Psg;
-    frame.resize(psg->RingFill / 2);
-    EXPECT_TRUE(PsgReadSamples(psg, frame.data(), psg->RingFill));
-    for (size_t i = 0; i + 1 < frame.size(); i += 2) {
-      r.sound.left.push_back(frame[i]);
-      r.sound.right.push_back(frame[i + 1]);
-    }
+    EXPECT_TRUE(DrainRing(&PrimaryMachine.Psg, &r.sound));
     r.steps.push_back(harness.Ram(0xC000));
   }
   return r;

@@ -33,18 +33,25 @@ inline void Write(PsgState* psg, std::initializer_list<uint8_t> bytes) {
   for (uint8_t b : bytes) PsgWrite(psg, b);
 }
 
+// Takes everything out of the ring and appends it to `out`; false if the
+// read failed.
+inline bool DrainRing(PsgState* psg, Stereo* out) {
+  std::vector<int16_t> buffer(psg->RingFill / 2);
+  if (!PsgReadSamples(psg, buffer.data(), psg->RingFill)) return false;
+  for (size_t i = 0; i + 1 < buffer.size(); i += 2) {
+    out->left.push_back(buffer[i]);
+    out->right.push_back(buffer[i + 1]);
+  }
+  return true;
+}
+
 // One frame of line steps and the frame end; the rendered samples are taken
 // out of the ring and appended to `out`.
 inline void RunPsgFrame(PsgState* psg, Stereo* out, bool ntsc = true) {
   int lines = ntsc ? 262 : 313;
   for (int i = 0; i < lines; i++) PsgLineTick(psg, true);
   PsgFrameEnd(psg, true);
-  std::vector<int16_t> buffer(psg->RingFill / 2);
-  if (!PsgReadSamples(psg, buffer.data(), psg->RingFill)) return;
-  for (size_t i = 0; i + 1 < buffer.size(); i += 2) {
-    out->left.push_back(buffer[i]);
-    out->right.push_back(buffer[i + 1]);
-  }
+  DrainRing(psg, out);
 }
 
 inline Stereo RunPsgFrames(PsgState* psg, int frames, bool ntsc = true) {

@@ -56,14 +56,7 @@ class VdpCartridgeTest : public ::testing::Test {
 
   void ExpectFinishedPictureMatches() {
     const VdpState& vdp = PrimaryMachine.Vdp;
-    ReferenceVdp ref{};
-    ref.vram = vdp.vram;
-    ref.cram = vdp.cram;
-    std::memcpy(ref.regs, vdp.regs, 16);
-    ref.x_scroll = vdp.regs[8];
-    ref.y_scroll = vdp.regs[9];
-    ref.active_lines = vdp.active_lines;
-    ref.options = MachineOptions;
+    ReferenceVdp ref = ReferenceOf(vdp);
     VdpWindow window = VdpVisibleWindow(&vdp);
     const Surface* surface = window.finished;
     int mismatches = 0;

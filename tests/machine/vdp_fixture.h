@@ -86,21 +86,9 @@ class VdpTest : public ::testing::Test {
     return reinterpret_cast<const uint16_t*>(s->pixels + size_t(line) * s->pitch)[sx];
   }
 
-  ReferenceVdp Reference() const {
-    ReferenceVdp r{};
-    r.vram = vdp->vram;
-    r.cram = vdp->cram;
-    std::memcpy(r.regs, vdp->regs, 16);
-    r.x_scroll = vdp->regs[8];
-    r.y_scroll = vdp->regs[9];
-    r.active_lines = vdp->active_lines;
-    r.options = MachineOptions;
-    return r;
-  }
-
   // Every pixel of the drawn picture against the reference model.
   void ExpectPictureMatchesReference(int first_line = 0, int line_count = -1) {
-    ReferenceVdp ref = Reference();
+    ReferenceVdp ref = ReferenceOf(*vdp);
     if (line_count < 0) line_count = vdp->active_lines - first_line;
     int mismatches = 0;
     for (int line = first_line; line < first_line + line_count; line++) {

@@ -3,9 +3,11 @@
 // the renderer. It answers what the console shows at (x, line).
 #pragma once
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "machine/options.h"
+#include "machine/vdp.h"
 
 struct ReferenceVdp {
   const uint8_t* vram;
@@ -15,6 +17,19 @@ struct ReferenceVdp {
   int active_lines;
   uint32_t options;
 };
+
+// The model's inputs as a VDP holds them, under the current options.
+inline ReferenceVdp ReferenceOf(const VdpState& vdp) {
+  ReferenceVdp r{};
+  r.vram = vdp.vram;
+  r.cram = vdp.cram;
+  std::memcpy(r.regs, vdp.regs, 16);
+  r.x_scroll = vdp.regs[8];
+  r.y_scroll = vdp.regs[9];
+  r.active_lines = vdp.active_lines;
+  r.options = MachineOptions;
+  return r;
+}
 
 inline uint16_t ReferenceColour(const ReferenceVdp& v, int index) {
   if (v.options & OptGgPalette) {

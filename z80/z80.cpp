@@ -267,39 +267,27 @@ void AcceptInterrupt() {
     goto leave;                              \
   } while (0)
 
-// 8-bit arithmetic on A.
-#define ALU_ADD(val)                                                          \
+// 8-bit arithmetic on A; ADD and SUB are ADC and SBC with no carry in.
+#define ALU_ADDC(val, cin)                                                    \
   do {                                                                        \
     unsigned v_ = (val);                                                      \
-    unsigned res_ = a + v_;                                                   \
+    unsigned res_ = a + v_ + (cin);                                           \
     f = (uint8_t)(SZ[res_ & 0xFF] | ((res_ >> 8) & FC) | ((a ^ v_ ^ res_) & FH) | \
                   ((~(a ^ v_) & (a ^ res_) & 0x80) >> 5));                    \
     a = (uint8_t)res_;                                                        \
   } while (0)
-#define ALU_ADC(val)                                                          \
+#define ALU_SUBC(val, cin)                                                    \
   do {                                                                        \
     unsigned v_ = (val);                                                      \
-    unsigned res_ = a + v_ + (f & FC);                                        \
-    f = (uint8_t)(SZ[res_ & 0xFF] | ((res_ >> 8) & FC) | ((a ^ v_ ^ res_) & FH) | \
-                  ((~(a ^ v_) & (a ^ res_) & 0x80) >> 5));                    \
-    a = (uint8_t)res_;                                                        \
-  } while (0)
-#define ALU_SUB(val)                                                          \
-  do {                                                                        \
-    unsigned v_ = (val);                                                      \
-    unsigned res_ = a - v_;                                                   \
+    unsigned res_ = a - v_ - (cin);                                           \
     f = (uint8_t)(SZ[res_ & 0xFF] | ((res_ >> 8) & FC) | FN | ((a ^ v_ ^ res_) & FH) | \
                   (((a ^ v_) & (a ^ res_) & 0x80) >> 5));                     \
     a = (uint8_t)res_;                                                        \
   } while (0)
-#define ALU_SBC(val)                                                          \
-  do {                                                                        \
-    unsigned v_ = (val);                                                      \
-    unsigned res_ = a - v_ - (f & FC);                                        \
-    f = (uint8_t)(SZ[res_ & 0xFF] | ((res_ >> 8) & FC) | FN | ((a ^ v_ ^ res_) & FH) | \
-                  (((a ^ v_) & (a ^ res_) & 0x80) >> 5));                     \
-    a = (uint8_t)res_;                                                        \
-  } while (0)
+#define ALU_ADD(val) ALU_ADDC(val, 0)
+#define ALU_ADC(val) ALU_ADDC(val, f & FC)
+#define ALU_SUB(val) ALU_SUBC(val, 0)
+#define ALU_SBC(val) ALU_SUBC(val, f & FC)
 #define ALU_AND(val)           \
   do {                         \
     a &= (uint8_t)(val);       \
@@ -1102,7 +1090,7 @@ op_ei : {
   bool both = Z80Regs.iff1 && Z80Regs.iff2;
   Z80Regs.iff1 = Z80Regs.iff2 = 1;
   cc -= 4;
-  if ((EiWatch & 1) && !both) {
+  if (EiWatch && !both) {
     // The EI cuts the slice: the instruction after it runs alone on an empty
     // budget, then a pending interrupt is accepted and the rest of the budget
     // runs (see leave).

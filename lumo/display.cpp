@@ -7,10 +7,9 @@
 
 namespace {
 
-// Module state: the current mode and its surfaces.
+// Module state: the current mode and its back surface.
 struct DisplayState {
-  Surface* back = nullptr;         // off-screen back surface
-  Surface* draw_target = nullptr;  // where all drawing goes
+  Surface* back = nullptr;  // off-screen back surface, where all drawing goes
   int width = 0, height = 0, bits = 0;
   bool full_screen = false;
   PixelFormat format{};
@@ -20,7 +19,6 @@ DisplayState g_display;
 void ReleaseSurfaces() {
   DestroySurface(g_display.back);
   g_display.back = nullptr;
-  g_display.draw_target = nullptr;
 }
 
 }  // namespace
@@ -55,7 +53,6 @@ bool SetDisplayMode(int width, int height, int bits_per_pixel, bool full_screen)
   g_display.full_screen = full_screen;
   g_display.format = format;
   g_display.back = back;
-  g_display.draw_target = back;
   return true;
 }
 
@@ -78,7 +75,7 @@ void CloseDisplay() {
   g_display = DisplayState{};
 }
 
-Surface* DisplayDrawTarget() { return g_display.draw_target; }
+Surface* DisplayDrawTarget() { return g_display.back; }
 int ScreenWidth() { return g_display.width; }
 int ScreenHeight() { return g_display.height; }
 int DisplayDepth() { return g_display.bits; }

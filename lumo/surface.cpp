@@ -11,10 +11,9 @@ namespace {
 constexpr int kRegistryGrowth = 256;
 constexpr int kMaxPitch = 0xFFFF;  // the pitch field is 16 bits
 
-// Module state: every live surface, with an "allocated" byte per entry.
+// Module state: every live surface; a destroyed one leaves a null entry.
 struct SurfaceRegistry {
   Surface** entries = nullptr;
-  uint8_t* allocated = nullptr;
   int capacity = 0;
   int used = 0;  // entries handed out so far (free ones are reused)
   int live = 0;
@@ -24,9 +23,8 @@ SurfaceRegistry g_registry;
 bool RegisterSurface(Surface* surface) {
   SurfaceRegistry& r = g_registry;
   for (int i = 0; i < r.used; i++) {
-    if (!r.allocated[i]) {
+    if (!r.entries[i]) {
       r.entries[i] = surface;
-      r.allocated[i] = 1;
       r.live++;
       return true;
     }
@@ -36,13 +34,9 @@ bool RegisterSurface(Surface* surface) {
     auto* entries = static_cast<Surface**>(realloc(r.entries, capacity * sizeof(Surface*)));
     if (!entries) return false;
     r.entries = entries;
-    auto* allocated = static_cast<uint8_t*>(realloc(r.allocated, capacity));
-    if (!allocated) return false;
-    r.allocated = allocated;
     r.capacity = capacity;
   }
   r.entries[r.used] = surface;
-  r.allocated[r.used] = 1;
   r.used++;
   r.live++;
   return true;
@@ -114,7 +108,7 @@ void DestroySurface(Surface* surface) {
   SurfaceRegistry& r = g_registry;
   int count = 0, index = -1;
   for (int i = 0; i < r.used; i++) {
-    if (r.allocated[i] && r.entries[i] == surface) {
+    if (r.entries[i] == surface) {
       count++;
       index = i;
     }
@@ -124,7 +118,6 @@ void DestroySurface(Surface* surface) {
     fflush(stdout);
     return;
   }
-  r.allocated[index] = 0;
   r.entries[index] = nullptr;
   r.live--;
   ReleaseSurface(surface);
@@ -171,8 +164,8 @@ void PrintSurfaceList() {
   for (int i = 0; i < r.used; i++) {
     const Surface* s = r.entries[i];
     if (!s || s->width <= 20) continue;
-    printf("%4d: @%d: %dx%dx%d %d (allocated=%d)\n", i, (int)(uintptr_t)s, s->width, s->height,
-           s->format.bits, s->display_memory ? 1 : 0, r.allocated[i]);
+    printf("%4d: @%d: %dx%dx%d %d (allocated=1)\n", i, (int)(uintptr_t)s, s->width, s->height,
+           s->format.bits, s->display_memory ? 1 : 0);
   }
   fflush(stdout);
 }
@@ -182,8 +175,7 @@ int LiveSurfaceCount() { return g_registry.live; }
 void ResetSurfaces() {
   SurfaceRegistry& r = g_registry;
   for (int i = 0; i < r.used; i++)
-    if (r.allocated[i]) ReleaseSurface(r.entries[i]);
+    if (r.entries[i]) ReleaseSurface(r.entries[i]);
   free(r.entries);
-  free(r.allocated);
   r = SurfaceRegistry{};
 }

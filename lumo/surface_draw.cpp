@@ -198,21 +198,17 @@ bool BlendSurfaces(Surface* out, Surface* a, Surface* b) {
   }
   if (out->format.bits != 16) return false;
   if (!LockSurface(out, LockReadWrite)) return false;
-  bool ok = LockSurface(a, LockReadOnly) != nullptr;
-  if (ok && !LockSurface(b, LockReadOnly)) {
-    UnlockSurface(a);
-    ok = false;
-  }
-  if (ok) {
-    for (int y = 0; y < out->height; y++) {
+  bool ok;
+  {
+    LockPair inputs(a, LockReadOnly, b, LockReadOnly);
+    ok = inputs.ok;
+    for (int y = 0; ok && y < out->height; y++) {
       auto* o = reinterpret_cast<uint16_t*>(out->pixels + (size_t)y * out->pitch);
       auto* pa = reinterpret_cast<const uint16_t*>(a->pixels + (size_t)y * a->pitch);
       auto* pb = reinterpret_cast<const uint16_t*>(b->pixels + (size_t)y * b->pitch);
       for (int x = 0; x < out->width; x++)
         o[x] = ((pa[x] >> 1) & 0x7BEF) + ((pb[x] >> 1) & 0x7BEF);
     }
-    UnlockSurface(b);
-    UnlockSurface(a);
   }
   UnlockSurface(out);
   return ok;

@@ -152,18 +152,22 @@ inline int Sample(const uint8_t* row, size_t index, int depth, bool scale) {
   return scale ? value * 255 / ((1 << depth) - 1) : value;
 }
 
+// Gives an 8-bit surface its palette (the entries given, the rest black) and
+// the white and key pixel values that palette makes.
+void SetPalette(Surface* s, const uint8_t* colours, int entries) {
+  memset(s->format.palette, 0, 768);
+  memcpy(s->format.palette, colours, entries * 3);
+  s->white = ColorToPixel(s->format, 255, 255, 255);
+  s->color_key = ColorToPixel(s->format, 255, 0, 255);
+}
+
 // Builds the surface in the file's own format from the unfiltered rows.
 Surface* BuildSurface(const PngInfo& info, const uint8_t* rows, size_t row_bytes) {
   const int type = info.color_type, depth = info.bit_depth, channels = Channels(type);
   const int bits = type == 3 ? 8 : type == 0 ? 16 : 24;
   Surface* s = CreateSurface(info.width, info.height, bits, 0);
   if (!s) return nullptr;
-  if (type == 3) {
-    memset(s->format.palette, 0, 768);
-    memcpy(s->format.palette, info.palette, info.palette_entries * 3);
-    s->white = ColorToPixel(s->format, 255, 255, 255);
-    s->color_key = ColorToPixel(s->format, 255, 0, 255);
-  }
+  if (type == 3) SetPalette(s, info.palette, info.palette_entries);
   for (uint32_t y = 0; y < info.height; y++) {
     const uint8_t* row = rows + (size_t)y * (row_bytes + 1) + 1;
     uint8_t* out = s->pixels + (size_t)y * s->pitch;
@@ -192,11 +196,9 @@ Surface* ConvertSurface(Surface* native, const PixelFormat* format, unsigned fla
   Surface* target = CreateSurface(native->width, native->height, format->bits, flags);
   if (target && target->format.bits == 8) {
     // Palette pictures keep their own colours; others are matched to the
-    // requested palette.
+    // requested palette (the default grey ramp when it has none).
     const uint8_t* palette = native->format.bits == 8 ? native->format.palette : format->palette;
-    if (palette) memcpy(target->format.palette, palette, 768);
-    target->white = ColorToPixel(target->format, 255, 255, 255);
-    target->color_key = ColorToPixel(target->format, 255, 0, 255);
+    if (palette) SetPalette(target, palette, 256);
   }
   if (target && !CopySurface(target, 0, 0, native, {0, 0, native->width, native->height})) {
     DestroySurface(target);

@@ -1,0 +1,15 @@
+#include "app/app_state.h"
+
+bool AppActive = true;
+bool Paused = false;
+bool DebugRun = false;
+bool GuiVisible = true;
+uint8_t PassCounter = 0;
+
+void ResetAppState() {
+  AppActive = true;
+  Paused = false;
+  DebugRun = false;
+  GuiVisible = true;
+  PassCounter = 0;
+}

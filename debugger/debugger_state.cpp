@@ -1,3 +1,14 @@
 #include "debugger/debugger_state.h"
 
+#include "machine/machine.h"
+
 bool BreakState = false;
+
+void EnterBreakState() {
+  if (BreakState) return;
+  BreakState = true;
+  SyncStepPosition(&PrimaryMachine);
+}
+
+// The debugger's windows register their refresh here as they are built.
+void RefreshDebugger() {}

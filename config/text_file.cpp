@@ -60,7 +60,7 @@ bool ReplaceFileContents(const std::string& path, const void* data, size_t size)
     // A file the user made read-only stays as it is, as it would when
     // written in place.
     if (S_ISDIR(old.st_mode) || access(path.c_str(), W_OK) != 0) return false;
-    mode = old.st_mode & 07777;
+    mode = old.st_mode & 0777;
   }
   const std::string temporary = path + ".tmp";
   if (!WriteTemporary(temporary, data, size, mode)) return false;

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <string>
 
 #include "app/program_dir.h"
@@ -30,9 +32,14 @@ std::string PicturePath(const std::string& path) {
 // A picture in the display's format (the file's own before a mode is set),
 // scaled to the screen when asked and its size differs.
 Surface* LoadPicture(const std::string& path, bool fill_screen) {
+  // Only a regular file: opening a pipe or a device named in a theme would
+  // wait for a writer forever.
+  const std::string file = PicturePath(path);
+  struct stat info;
+  if (stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
   const PixelFormat& display = DisplayFormat();
   const bool have_display = display.bits != 0;
-  Surface* picture = LoadPng(PicturePath(path).c_str(), have_display ? &display : nullptr, 0);
+  Surface* picture = LoadPng(file.c_str(), have_display ? &display : nullptr, 0);
   if (!picture || !fill_screen || !have_display) return picture;
   const int width = ScreenWidth(), height = ScreenHeight();
   if (picture->width == width && picture->height == height) return picture;

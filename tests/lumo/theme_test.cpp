@@ -170,6 +170,11 @@ TEST_F(ThemeTest, PicturesLoadScaledAndAHostileOneIsReportedWithoutHarmingTheOth
   Config.win_picture = "Themes/bad.png";
   LoadPictures();
   EXPECT_STREQ(StatusText, "Couldn't load window background picture 'Themes/bad.png'.");
+  // A pipe under a picture's name is refused at once, never opened.
+  ASSERT_EQ(mkfifo(dir_.Path("Themes/pipe.png").c_str(), 0600), 0);
+  Config.win_picture = "Themes/pipe.png";
+  LoadPictures();
+  EXPECT_STREQ(StatusText, "Couldn't load window background picture 'Themes/pipe.png'.");
   EXPECT_EQ(LiveSurfaceCount(), display_surfaces);
 }
 

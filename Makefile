@@ -4,7 +4,8 @@
 BUILD    ?= build
 FUZZ_BUILD ?= build-fuzz
 PACKAGES := cmake ninja-build g++ pkg-config libsdl2-dev zlib1g-dev libminizip-dev \
-            libgtest-dev libbenchmark-dev z80asm pngcheck
+            libgtest-dev libbenchmark-dev z80asm pngcheck \
+            libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
 JOBS     ?= $(shell nproc)
 
 .PHONY: run test build deps bench fuzz clean

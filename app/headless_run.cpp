@@ -17,6 +17,7 @@
 #include "machine/options.h"
 #include "machine/ports.h"
 #include "machine/vdp.h"
+#include "record/video_recorder.h"
 #include "record/wav_writer.h"
 
 namespace {
@@ -91,6 +92,10 @@ int RunHeadless(const HeadlessOptions& o) {
   } else if (!o.wav.empty() && !WavOpen(&wav, o.wav.c_str())) {
     std::fprintf(stderr, "Couldn't write '%s'.\n", o.wav.c_str());
     status = 1;
+  } else if (!o.avi.empty() && !OpenVideoRecording(o.avi.c_str(), VideoRecordOptions{})) {
+    std::fprintf(stderr, "Couldn't write '%s'.\n", o.avi.c_str());
+    if (wav.File) WavClose(&wav);
+    status = 1;
   }
   if (status == 0) {
     HardResetConsole();
@@ -103,10 +108,16 @@ int RunHeadless(const HeadlessOptions& o) {
       samples.resize(SamplesPerFrame * 4u);
       ReadSoundSamples(samples.data(), static_cast<uint32_t>(samples.size()));
       if (wav.File) WavWrite(&wav, samples.data(), static_cast<uint32_t>(samples.size()));
+      CaptureVideoFrame(samples.data(), static_cast<uint32_t>(samples.size()));
     }
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (wav.File && !WavClose(&wav)) {
       std::fprintf(stderr, "Couldn't write '%s'.\n", o.wav.c_str());
+      status = 1;
+    }
+    // A recording that stopped early (a failed write) is no longer running.
+    if (!o.avi.empty() && !(VideoRecording && CloseVideoRecording())) {
+      std::fprintf(stderr, "Couldn't write '%s'.\n", o.avi.c_str());
       status = 1;
     }
     if (!o.screenshot.empty() && !SaveScreenshot(o.screenshot.c_str())) {

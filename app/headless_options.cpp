@@ -14,6 +14,7 @@ const char* const HeadlessUsage =
     "                      start reset, prefixed \"2:\" for controller 2\n"
     "  --screenshot FILE   PNG of the last frame's visible picture\n"
     "  --wav FILE          the whole run's sound, 44100 Hz stereo 16-bit\n"
+    "  --vgm FILE          log the whole run's sound chip output as a VGM file\n"
     "  --home DIR          program directory (cartridge RAM is read and written under\n"
     "                      DIR/SRAM); without it nothing is written\n"
     "  --bench             print one line: \"frames=N seconds=S fps=F realtime=R\"\n";
@@ -62,10 +63,12 @@ ParseResult ParseHeadlessOptions(int argc, const char* const* argv, HeadlessOpti
       options->japanese = true;
     } else if (arg == "--bench") {
       options->bench = true;
-    } else if (arg == "--input" || arg == "--screenshot" || arg == "--wav" || arg == "--home") {
+    } else if (arg == "--input" || arg == "--screenshot" || arg == "--wav" || arg == "--vgm" ||
+               arg == "--home") {
       std::string* target = arg == "--input"        ? &options->input
                             : arg == "--screenshot" ? &options->screenshot
                             : arg == "--wav"        ? &options->wav
+                            : arg == "--vgm"        ? &options->vgm
                                                     : &options->home;
       if (!value(target)) return ParseResult::Bad;
       if (target->empty()) {

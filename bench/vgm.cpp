@@ -1,0 +1,74 @@
+// What VGM logging adds to a frame: whole rendered frames with sound of a
+// cartridge that keeps the sound chip busy, without logging, logging once
+// per frame and logging every line (sample accurate). Items are frames.
+// The cartridge is the first shared homebrew game with music when present
+// (astroswab), else the project's VGM test tune.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "machine/cartridge.h"
+#include "machine/console.h"
+#include "machine/options.h"
+#include "record/vgm_logger.h"
+
+namespace {
+
+std::string Cartridge() {
+  std::string shared = TAVO_SHARED_DIR "/roms/astroswab.sms";
+  if (FILE* f = std::fopen(shared.c_str(), "rb")) {
+    std::fclose(f);
+    return shared;
+  }
+  return TAVO_ROM_DIR "/vgm_tune.sms";
+}
+
+bool Start() {
+  MachineOptions = OptInitial;
+  if (!CreateConsoles() || !LoadCartridge(Cartridge().c_str())) return false;
+  HardResetConsole();
+  for (int i = 0; i < 300; i++) RunConsoleFrame(false, true);  // past the title's silence
+  return true;
+}
+
+void StartLog(int mode) {
+  ResetVgmLogger();
+  if (mode == 0) return;
+  SampleAccurate = mode == 2;
+  StartVgmLog();
+}
+
+// mode 0: no logging; 1: once per frame; 2: every line.
+void Run(benchmark::State& state, int mode) {
+  if (!Start()) {
+    state.SkipWithError("no cartridge");
+    return;
+  }
+  StartLog(mode);
+  uint8_t samples[882 * 4];
+  long frames = 0;
+  for (auto _ : state) {
+    RunConsoleFrame(true, true);
+    ReadSoundSamples(samples, uint32_t(SamplesPerFrame) * 4);
+    // A fresh log now and then keeps memory flat over long runs.
+    if (++frames % 20000 == 0) {
+      state.PauseTiming();
+      StartLog(mode);
+      state.ResumeTiming();
+    }
+  }
+  state.SetItemsProcessed(state.iterations());
+  state.SetLabel(Cartridge().substr(Cartridge().rfind('/') + 1));
+  ResetVgmLogger();
+  DestroyConsoles();
+}
+
+void BM_Frame_NoLog(benchmark::State& state) { Run(state, 0); }
+void BM_Frame_VgmLog(benchmark::State& state) { Run(state, 1); }
+void BM_Frame_VgmLogSampleAccurate(benchmark::State& state) { Run(state, 2); }
+
+}  // namespace
+
+BENCHMARK(BM_Frame_NoLog)->MinTime(2.0);
+BENCHMARK(BM_Frame_VgmLog)->MinTime(2.0);
+BENCHMARK(BM_Frame_VgmLogSampleAccurate)->MinTime(2.0);

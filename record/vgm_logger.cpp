@@ -255,6 +255,7 @@ void ClearLog() {
 }  // namespace
 
 bool StartVgmLog() {
+  if (VgmLogState == VgmLogLogging) return true;  // a log under way is kept
   if (!HaveCartridge()) {
     ShowMessage("Can't start VGM logging.");
     return false;
@@ -278,6 +279,7 @@ bool StartVgmLog() {
 }
 
 bool StartVgmWait() {
+  if (VgmLogState != VgmLogIdle) return VgmLogState == VgmLogWaiting;
   if (!HaveCartridge()) {
     ShowMessage("Can't start VGM logging.");
     return false;

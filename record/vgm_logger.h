@@ -33,9 +33,10 @@ extern uint32_t TotalSamples;  // 44100 Hz samples logged so far
 extern void (*VgmLoggerChanged)();
 
 // Starts logging with a dump of the chip's state; "Can't start VGM logging."
-// without a cartridge.
+// without a cartridge. A log under way goes on.
 bool StartVgmLog();
-// Waits for the first audible channel, then starts logging.
+// Waits for the first audible channel, then starts logging (nothing while
+// already logging).
 bool StartVgmWait();
 // The window's Start button: waits when WaitForSound is set, else logs.
 bool StartVgmLogging();

@@ -333,6 +333,31 @@ TEST_F(VgmLogger, EndTrimmerCutsOnlyTheClosingSilence) {
   EXPECT_EQ(whole.total, 170u * 735);
 }
 
+// PAL: 882-sample frames, 313 lines, a rate of 50.
+TEST_F(VgmLogger, PalLogsUseThePalFrame) {
+  if (!HaveTune()) GTEST_SKIP() << "vgm_tune.sms is not assembled";
+  MachineOptions = (OptInitial & ~OptNtscRate) | OptPalLines;
+  ASSERT_TRUE(Load("vgm_tune", "tune.sms"));
+  ASSERT_TRUE(StartVgmLog());
+  Run(50);
+  ASSERT_TRUE(StopVgmLog());
+  ParsedVgm frame = ParseVgm(ReadBytes(Music("tune.sms.0.vgm")));
+  ASSERT_EQ(frame.error, "");
+  EXPECT_EQ(frame.rate, 50u);
+  EXPECT_EQ(frame.total, 50u * 882);
+  for (const ParsedCommand& c : frame.commands) EXPECT_TRUE(c.code != 0x62 && c.code != 0x61);
+
+  SampleAccurate = true;
+  ASSERT_TRUE(StartVgmLog());
+  ASSERT_TRUE(StartVgmLog());  // already logging: the log goes on
+  Run(50);
+  ASSERT_TRUE(StopVgmLog());
+  ParsedVgm lines = ParseVgm(ReadBytes(Music("tune.sms.1.vgm")));
+  ASSERT_EQ(lines.error, "");
+  EXPECT_EQ(lines.total, (50u * 313 - 1) * 184673 / 65536);
+  EXPECT_EQ(lines.waited, lines.total);
+}
+
 TEST_F(VgmLogger, WaitsForSoundAndReportsEachState) {
   if (!HaveTune()) GTEST_SKIP() << "vgm_tune.sms is not assembled";
   // Without a cartridge nothing starts.

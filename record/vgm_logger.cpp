@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -234,6 +235,8 @@ bool Finish(const std::string* given_path) {
     FreeLog();
     return false;
   }
+  // Every line left room for the end and a loop's closing dump; only a log
+  // whose end could not even be allocated is saved untrimmed.
   uint32_t loop_offset = 0, loop_samples = 0;
   if (Log.size > 0 && Log.capacity - Log.size >= StopReserve - 1) Trim(&loop_offset, &loop_samples);
   bool saved = WriteLogFile(path, loop_offset, loop_samples);

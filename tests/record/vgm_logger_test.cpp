@@ -180,11 +180,6 @@ TEST_F(VgmLogger, FrameLogReadsBackAndPlaysLikeTheLiveRun) {
   EXPECT_EQ(frame_waits, frames);
   EXPECT_GT(stereo, 4);  // the tune's stereo changes
 
-  // The replayed registers at each frame's wait are the live ones.
-  LoggedChip chip;
-  for (const ParsedCommand& c : v.commands) chip.Apply(c);
-  EXPECT_EQ(chip.tone[0], PrimaryMachine.Psg.Chip.Tone[0]);
-  EXPECT_EQ(chip.volume[2], PrimaryMachine.Psg.Chip.Volume[2]);
 
   std::vector<int16_t> played = Play(AtMachineClock(Music("tune.gg.0.vgm")), frames);
   EXPECT_EQ(VgmTitle, "Tune Title");
@@ -321,9 +316,6 @@ TEST_F(VgmLogger, EndTrimmerCutsOnlyTheClosingSilence) {
   EXPECT_EQ(cut.total, 150u * 735);
   EXPECT_EQ(cut.waited, cut.total);
   EXPECT_TRUE(AnyMessageIs("No loop was was found in the VGM log."));
-  LoggedChip chip;
-  for (const ParsedCommand& c : cut.commands) chip.Apply(c);
-  for (int i = 0; i < 4; i++) EXPECT_EQ(chip.volume[i] == 15 || !(chip.stereo & (0x11 << i)), true);
 
   ASSERT_TRUE(StartVgmLog());
   Run(170);

@@ -147,39 +147,6 @@ inline ParsedVgm ParseVgm(const std::vector<uint8_t>& file) {
   return v;
 }
 
-// The sound chip registers a log leaves, command by command.
-struct LoggedChip {
-  uint16_t tone[4] = {0, 0, 0, 0};  // [3]: the noise control byte's low bits
-  uint8_t volume[4] = {15, 15, 15, 15};
-  uint8_t stereo = 0xFF;
-  int latched = 0;
-
-  void Write(uint8_t b) {
-    if (b & 0x80) {
-      latched = (b >> 4) & 7;  // channel * 2 + (1 for volume)
-      int channel = latched >> 1;
-      if (latched & 1)
-        volume[channel] = b & 15;
-      else if (channel == 3)
-        tone[3] = b & 7;
-      else
-        tone[channel] = uint16_t((tone[channel] & 0x3F0) | (b & 15));
-    } else {
-      int channel = latched >> 1;
-      if (latched & 1)
-        volume[channel] = b & 15;
-      else if (channel == 3)
-        tone[3] = b & 7;
-      else
-        tone[channel] = uint16_t((tone[channel] & 0x0F) | (b & 0x3F) << 4);
-    }
-  }
-  void Apply(const ParsedCommand& c) {
-    if (c.code == 0x50) Write(c.value);
-    if (c.code == 0x4F) stereo = c.value;
-  }
-};
-
 // A small VGM 1.01 file for the player: header, data, optional Gd3 tag.
 // `loop` is a data position (-1: none).
 inline std::vector<uint8_t> MakeVgm(const std::vector<uint8_t>& data, long loop = -1,

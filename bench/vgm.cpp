@@ -2,7 +2,9 @@
 // cartridge that keeps the sound chip busy, without logging, logging once
 // per frame and logging every line (sample accurate). Items are frames.
 // The cartridge is the first shared homebrew game with music when present
-// (astroswab), else the project's VGM test tune.
+// (astroswab), else the project's VGM test tune. BM_LineHook times the
+// scheduler's line hook by itself for one frame's 262 lines (argument: the
+// logging mode as above).
 #include <benchmark/benchmark.h>
 
 #include <time.h>
@@ -11,6 +13,7 @@
 
 #include "machine/cartridge.h"
 #include "machine/console.h"
+#include "machine/machine.h"
 #include "machine/options.h"
 #include "record/vgm_logger.h"
 
@@ -107,6 +110,32 @@ void BM_Frame_Interleaved(benchmark::State& state) {
   state.counters["sample_accurate_added_pct"] = (seconds[2] / seconds[0] - 1) * 100;
 }
 
+// The line hook alone, 262 calls (one NTSC frame) per iteration, on the
+// chip as the cartridge left it.
+void BM_LineHook(benchmark::State& state) {
+  if (!Start()) {
+    state.SkipWithError("no cartridge");
+    return;
+  }
+  const int mode = int(state.range(0));
+  StartLog(mode);
+  long frames = 0;
+  for (auto _ : state) {
+    for (int line = 0; line < 262; line++) {
+      PrimaryMachine.Vdp.line = uint16_t(line);
+      VgmLogTick();
+    }
+    if (++frames % 20000 == 0) {
+      state.PauseTiming();
+      StartLog(mode);
+      state.ResumeTiming();
+    }
+  }
+  state.SetItemsProcessed(state.iterations());
+  ResetVgmLogger();
+  DestroyConsoles();
+}
+
 void BM_Frame_NoLog(benchmark::State& state) { Run(state, 0); }
 void BM_Frame_VgmLog(benchmark::State& state) { Run(state, 1); }
 void BM_Frame_VgmLogSampleAccurate(benchmark::State& state) { Run(state, 2); }
@@ -114,6 +143,7 @@ void BM_Frame_VgmLogSampleAccurate(benchmark::State& state) { Run(state, 2); }
 }  // namespace
 
 BENCHMARK(BM_Frame_Interleaved)->MinTime(5.0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LineHook)->Arg(0)->Arg(1)->Arg(2);
 BENCHMARK(BM_Frame_NoLog)->MinTime(2.0);
 BENCHMARK(BM_Frame_VgmLog)->MinTime(2.0);
 BENCHMARK(BM_Frame_VgmLogSampleAccurate)->MinTime(2.0);

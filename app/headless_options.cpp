@@ -15,6 +15,7 @@ const char* const HeadlessUsage =
     "  --screenshot FILE   PNG of the last frame's visible picture\n"
     "  --wav FILE          the whole run's sound, 44100 Hz stereo 16-bit\n"
     "  --avi FILE          the whole run as AVI video with sound, every frame, uncompressed\n"
+    "  --vgm FILE          log the whole run's sound chip output as a VGM file\n"
     "  --home DIR          program directory (cartridge RAM is read and written under\n"
     "                      DIR/SRAM); without it nothing is written\n"
     "  --bench             print one line: \"frames=N seconds=S fps=F realtime=R\"\n";
@@ -64,11 +65,13 @@ ParseResult ParseHeadlessOptions(int argc, const char* const* argv, HeadlessOpti
     } else if (arg == "--bench") {
       options->bench = true;
     } else if (arg == "--input" || arg == "--screenshot" || arg == "--wav" || arg == "--avi" ||
+               arg == "--vgm" ||
                arg == "--home") {
       std::string* target = arg == "--input"        ? &options->input
                             : arg == "--screenshot" ? &options->screenshot
                             : arg == "--wav"        ? &options->wav
                             : arg == "--avi"        ? &options->avi
+                            : arg == "--vgm"        ? &options->vgm
                                                     : &options->home;
       if (!value(target)) return ParseResult::Bad;
       if (target->empty()) {

@@ -11,6 +11,7 @@ struct HeadlessOptions {
   std::string screenshot;  // PNG of the last frame
   std::string wav;         // the whole run's sound
   std::string avi;         // the whole run as video, default codec
+  std::string vgm;         // the whole run's sound chip output as a VGM log
   std::string home;        // program directory; empty: nothing is written
   bool bench = false;
 };

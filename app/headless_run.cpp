@@ -18,6 +18,7 @@
 #include "machine/ports.h"
 #include "machine/vdp.h"
 #include "record/video_recorder.h"
+#include "record/vgm_logger.h"
 #include "record/wav_writer.h"
 
 namespace {
@@ -99,6 +100,7 @@ int RunHeadless(const HeadlessOptions& o) {
   }
   if (status == 0) {
     HardResetConsole();
+    if (!o.vgm.empty()) StartVgmLog();
     std::vector<uint8_t> samples;
     uint16_t previous_first = 0;
     auto start = std::chrono::steady_clock::now();
@@ -111,6 +113,10 @@ int RunHeadless(const HeadlessOptions& o) {
       CaptureVideoFrame(samples.data(), static_cast<uint32_t>(samples.size()));
     }
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!o.vgm.empty() && !StopVgmLogAs(o.vgm)) {
+      std::fprintf(stderr, "Couldn't write '%s'.\n", o.vgm.c_str());
+      status = 1;
+    }
     if (wav.File && !WavClose(&wav)) {
       std::fprintf(stderr, "Couldn't write '%s'.\n", o.wav.c_str());
       status = 1;

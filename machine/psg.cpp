@@ -50,6 +50,7 @@ void WriteNoise(PsgState* psg, uint8_t value) {
   r.NoisePeriod = r.NoiseRate == 3 ? r.Tone[2] : uint16_t(1u << (r.NoiseRate + 4));
   r.NoiseWhite = (value >> 2) & 1;
   psg->NoiseChangedLine = 1;
+  psg->NoiseWrites++;
   psg->ToneChanged = 1;
 }
 
@@ -93,6 +94,7 @@ void PsgReset(PsgState* psg) {
   psg->Synth = initial;
   psg->AnyWrite = psg->ToneChanged = psg->StereoChanged = 0;
   psg->NoiseChangedLine = 0;
+  psg->NoiseWrites++;  // the noise register changed too
   EmptyBuffers(psg);
 }
 
@@ -228,5 +230,6 @@ bool PsgLoadState(PsgState* psg, FILE* file) {
   // Log the restored registers at the next line so a held note sounds at once.
   psg->AnyWrite = psg->ToneChanged = psg->StereoChanged = 1;
   psg->NoiseChangedLine = 1;
+  psg->NoiseWrites++;
   return true;
 }

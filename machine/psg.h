@@ -64,6 +64,9 @@ struct PsgState {
   uint8_t ToneChanged;
   uint8_t StereoChanged;
   uint8_t NoiseChangedLine;
+  // Counts noise register writes (wrapping); the VGM logger compares it with
+  // the count it saw last, whatever the sound setting did to the line flag.
+  uint32_t NoiseWrites;
 
   uint16_t NoiseShift;
   int16_t ToneTable[16];   // base amplitudes scaled by sound_volume

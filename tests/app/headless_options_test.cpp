@@ -25,7 +25,7 @@ TEST(HeadlessOptions, DefaultsAndEveryOption) {
 
   HeadlessOptions all;
   ASSERT_EQ(Parse({"--frames", "42", "--pal", "--japanese", "--input", "in.txt", "--screenshot", "s.png",
-                   "--wav", "s.wav", "--home", "/tmp/h", "--bench", "x.gg"},
+                   "--wav", "s.wav", "--vgm", "s.vgm", "--home", "/tmp/h", "--bench", "x.gg"},
                   &all, &error),
             ParseResult::Run);
   EXPECT_EQ(all.frames, 42);
@@ -34,6 +34,7 @@ TEST(HeadlessOptions, DefaultsAndEveryOption) {
   EXPECT_EQ(all.input, "in.txt");
   EXPECT_EQ(all.screenshot, "s.png");
   EXPECT_EQ(all.wav, "s.wav");
+  EXPECT_EQ(all.vgm, "s.vgm");
   EXPECT_EQ(all.home, "/tmp/h");
   EXPECT_TRUE(all.bench);
   EXPECT_EQ(all.rom, "x.gg");
@@ -54,6 +55,7 @@ TEST(HeadlessOptions, BadCommandLines) {
            {"--frames", "99999999999999999999", "a.sms"},
            {"a.sms", "--frames"},
            {"--wav", "", "a.sms"},
+           {"--vgm", "", "a.sms"},
            {"--colour", "a.sms"},
        }) {
     HeadlessOptions o;

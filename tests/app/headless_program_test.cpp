@@ -104,6 +104,18 @@ TEST_F(HeadlessProgram, FailuresExitWithTheirCodes) {
   EXPECT_EQ(Run("--frames 5 --screenshot /nonexistent/dir/x.png " + Demo), 1);
 }
 
+TEST_F(HeadlessProgram, LogsTheRunAsVgm) {
+  ASSERT_EQ(Run("--frames 120 --vgm " + Path("run.vgm") + " " + Demo), 0) << err_;
+  std::vector<uint8_t> vgm = ReadFile(Path("run.vgm"));
+  ASSERT_GE(vgm.size(), 64u);
+  EXPECT_EQ(std::string(vgm.begin(), vgm.begin() + 4), "Vgm ");
+  auto le32 = [&](size_t at) { return uint32_t(vgm[at] | vgm[at + 1] << 8 | vgm[at + 2] << 16 | vgm[at + 3] << 24); };
+  EXPECT_EQ(le32(0x04), vgm.size() - 4);
+  EXPECT_EQ(le32(0x18), 120u * 735);  // total samples
+  EXPECT_EQ(Run("--frames 5 --vgm /nonexistent/dir/x.vgm " + Demo), 1);
+  EXPECT_EQ(err_, "Couldn't write '/nonexistent/dir/x.vgm'.\n");
+}
+
 TEST_F(HeadlessProgram, HomeFolderGetsTheWorkingFolders) {
   ASSERT_EQ(Run("--frames 5 --home " + Path("home") + " " + Demo), 0) << err_;
   EXPECT_TRUE(std::filesystem::is_directory(Path("home/SRAM")));

@@ -17,6 +17,7 @@
 #include "machine/options.h"
 #include "machine/ports.h"
 #include "machine/vdp.h"
+#include "record/screenshot.h"
 #include "record/wav_writer.h"
 
 namespace {
@@ -49,15 +50,8 @@ void SetControllers(const ControllerScript& script, long frame, uint16_t* previo
 }  // namespace
 
 bool SaveScreenshot(const char* path) {
-  VdpWindow window = VdpVisibleWindow(&PrimaryMachine.Vdp);
-  Surface* source = window.finished;
-  if (!source || !source->pixels) return false;
-  Surface* picture = CreateSurface(window.width, window.height, 16, 0);
-  if (!picture) return false;
-  for (int y = 0; y < window.height; ++y)
-    std::memcpy(picture->pixels + y * picture->pitch,
-                source->pixels + (window.y + y) * source->pitch + window.x * 2, window.width * 2);
-  bool saved = SavePng(path, picture);
+  Surface* picture = CopyEmulatedPicture();
+  bool saved = picture && SavePng(path, picture);
   DestroySurface(picture);
   return saved;
 }

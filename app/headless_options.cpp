@@ -18,11 +18,48 @@ const char* const HeadlessUsage =
     "  --vgm FILE          log the whole run's sound chip output as a VGM file\n"
     "  --home DIR          program directory (cartridge RAM is read and written under\n"
     "                      DIR/SRAM); without it nothing is written\n"
-    "  --bench             print one line: \"frames=N seconds=S fps=F realtime=R\"\n";
+    "  --bench             print one line: \"frames=N seconds=S fps=F realtime=R\"\n"
+    "  --load-state FILE   a state file loaded after the cartridge, before the first frame\n"
+    "  --save-state FILE   the state after the last frame, as a state file\n"
+    "  --sdsc              copy the SDSC debug console's text to standard output, one line\n"
+    "                      per console line as it scrolls off the screen (the rest at the end)\n"
+    "  --pass REGEX        stop at the first SDSC console line matching REGEX (POSIX\n"
+    "  --fail REGEX        extended) and exit 0 for --pass, 1 for --fail; a line counts when\n"
+    "                      the cursor leaves it (line feed, wrap, cursor move) or at the end\n"
+    "  --expect-png FILE   the last frame must equal this picture pixel for pixel; a difference\n"
+    "                      prints its pixel count and bounding box and exits 3\n"
+    "  --diff-png FILE     with --expect-png: a picture with the differing pixels in red\n"
+    "  --screenshot-every N DIR   DIR/frameNNNNNN.png after every N frames\n"
+    "  --report FILE       JSON summary: cartridge name and CRC-32, console, frames run, exit\n"
+    "                      code and reason, SDSC lines, last picture CRC-32, peak sample\n"
+    "                      level, seconds and fps\n"
+    "Exit codes: 0 passed or ran to the end, 1 failed (--fail) or the cartridge, a state or\n"
+    "an output failed, 2 bad option, 3 picture differs, 4 timed out (neither --pass nor\n"
+    "--fail matched within --frames), 5 the CPU stopped for good (HALT that nothing can\n"
+    "end: interrupts off, or no interrupt source enabled).\n";
 
 namespace {
 
 constexpr long MaxFrames = 100000000;  // about 19 days of NTSC play
+
+// The options that take one non-empty text.
+std::string* StringOption(const std::string& arg, HeadlessOptions* o) {
+  const struct {
+    const char* name;
+    std::string HeadlessOptions::*field;
+  } table[] = {
+      {"--input", &HeadlessOptions::input},           {"--screenshot", &HeadlessOptions::screenshot},
+      {"--wav", &HeadlessOptions::wav},               {"--home", &HeadlessOptions::home},
+      {"--save-state", &HeadlessOptions::save_state}, {"--load-state", &HeadlessOptions::load_state},
+      {"--pass", &HeadlessOptions::pass},             {"--fail", &HeadlessOptions::fail},
+      {"--expect-png", &HeadlessOptions::expect_png}, {"--diff-png", &HeadlessOptions::diff_png},
+      {"--report", &HeadlessOptions::report},         {"--avi", &HeadlessOptions::avi},
+      {"--vgm", &HeadlessOptions::vgm},
+  };
+  for (const auto& entry : table)
+    if (arg == entry.name) return &(o->*entry.field);
+  return nullptr;
+}
 
 bool ParseCount(const char* text, long* value) {
   if (!*text || *text == '-' || *text == '+') return false;
@@ -64,15 +101,17 @@ ParseResult ParseHeadlessOptions(int argc, const char* const* argv, HeadlessOpti
       options->japanese = true;
     } else if (arg == "--bench") {
       options->bench = true;
-    } else if (arg == "--input" || arg == "--screenshot" || arg == "--wav" || arg == "--avi" ||
-               arg == "--vgm" ||
-               arg == "--home") {
-      std::string* target = arg == "--input"        ? &options->input
-                            : arg == "--screenshot" ? &options->screenshot
-                            : arg == "--wav"        ? &options->wav
-                            : arg == "--avi"        ? &options->avi
-                            : arg == "--vgm"        ? &options->vgm
-                                                    : &options->home;
+    } else if (arg == "--sdsc") {
+      options->sdsc = true;
+    } else if (arg == "--screenshot-every") {
+      std::string text;
+      if (!value(&text) || !value(&options->screenshot_dir)) return ParseResult::Bad;
+      if (!ParseCount(text.c_str(), &options->screenshot_every) || options->screenshot_every == 0 ||
+          options->screenshot_dir.empty()) {
+        *error = "--screenshot-every needs a frame count above 0 and a folder";
+        return ParseResult::Bad;
+      }
+    } else if (std::string* target = StringOption(arg, options)) {
       if (!value(target)) return ParseResult::Bad;
       if (target->empty()) {
         *error = "option " + arg + " needs a non-empty value";
@@ -90,6 +129,10 @@ ParseResult ParseHeadlessOptions(int argc, const char* const* argv, HeadlessOpti
   }
   if (options->rom.empty()) {
     *error = "no ROM given";
+    return ParseResult::Bad;
+  }
+  if (!options->diff_png.empty() && options->expect_png.empty()) {
+    *error = "--diff-png needs --expect-png";
     return ParseResult::Bad;
   }
   return ParseResult::Run;

@@ -14,6 +14,15 @@ struct HeadlessOptions {
   std::string vgm;         // the whole run's sound chip output as a VGM log
   std::string home;        // program directory; empty: nothing is written
   bool bench = false;
+  // Save states, the SDSC console and the test-runner verdicts
+  // (app/headless_verdict.h).
+  std::string save_state, load_state;
+  bool sdsc = false;
+  std::string pass, fail;        // patterns of SDSC console lines
+  std::string expect_png, diff_png;
+  long screenshot_every = 0;
+  std::string screenshot_dir;
+  std::string report;            // JSON summary
 };
 
 extern const char* const HeadlessUsage;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/headless_script.h"
+#include "app/headless_verdict.h"
 #include "app/program_dir.h"
 #include "lumo/png.h"
 #include "lumo/surface.h"
@@ -19,6 +20,7 @@
 #include "machine/vdp.h"
 #include "record/video_recorder.h"
 #include "record/vgm_logger.h"
+#include "record/screenshot.h"
 #include "record/wav_writer.h"
 
 namespace {
@@ -48,18 +50,19 @@ void SetControllers(const ControllerScript& script, long frame, uint16_t* previo
   *previous_first = words[0];
 }
 
+// The last frame a scripted pause press may raise the NMI in; -1 for none.
+long LastPausePress(const ControllerScript& script) {
+  long last = -1;
+  for (const ScriptPress& press : script.presses)
+    if ((press.buttons[0] & PadPause) && press.last > last) last = press.last;
+  return last;
+}
+
 }  // namespace
 
 bool SaveScreenshot(const char* path) {
-  VdpWindow window = VdpVisibleWindow(&PrimaryMachine.Vdp);
-  Surface* source = window.finished;
-  if (!source || !source->pixels) return false;
-  Surface* picture = CreateSurface(window.width, window.height, 16, 0);
-  if (!picture) return false;
-  for (int y = 0; y < window.height; ++y)
-    std::memcpy(picture->pixels + y * picture->pitch,
-                source->pixels + (window.y + y) * source->pitch + window.x * 2, window.width * 2);
-  bool saved = SavePng(path, picture);
+  Surface* picture = CopyEmulatedPicture();
+  bool saved = picture && SavePng(path, picture);
   DestroySurface(picture);
   return saved;
 }
@@ -69,6 +72,10 @@ int RunHeadless(const HeadlessOptions& o) {
   std::string error;
   if (!o.input.empty() && !LoadControllerScript(o.input.c_str(), &script, &error)) {
     std::fprintf(stderr, "Couldn't read input script '%s': %s.\n", o.input.c_str(), error.c_str());
+    return 2;
+  }
+  if (!StartVerdict(o, &error)) {
+    std::fprintf(stderr, "tavo-headless: %s\n", error.c_str());
     return 2;
   }
   if (!o.home.empty()) {
@@ -86,8 +93,11 @@ int RunHeadless(const HeadlessOptions& o) {
     return 1;
   }
   int status = 0;
+  long frames_run = 0;
+  double seconds = 0;
   WavWriter wav;
-  if (!LoadCartridge(o.rom.c_str())) {
+  const bool loaded = LoadCartridge(o.rom.c_str());
+  if (!loaded) {
     std::fprintf(stderr, "Couldn't load ROM '%s'.\n", o.rom.c_str());
     status = 1;
   } else if (!o.wav.empty() && !WavOpen(&wav, o.wav.c_str())) {
@@ -100,19 +110,29 @@ int RunHeadless(const HeadlessOptions& o) {
   }
   if (status == 0) {
     HardResetConsole();
-    if (!o.vgm.empty()) StartVgmLog();
-    std::vector<uint8_t> samples;
-    uint16_t previous_first = 0;
-    auto start = std::chrono::steady_clock::now();
-    for (long frame = 0; frame < o.frames; ++frame) {
-      SetControllers(script, frame, &previous_first);
-      RunConsoleFrame(true, true);
-      samples.resize(SamplesPerFrame * 4u);
-      ReadSoundSamples(samples.data(), static_cast<uint32_t>(samples.size()));
-      if (wav.File) WavWrite(&wav, samples.data(), static_cast<uint32_t>(samples.size()));
-      CaptureVideoFrame(samples.data(), static_cast<uint32_t>(samples.size()));
+    if (!LoadStartState(o)) {
+      status = 1;
+      if (wav.File) WavClose(&wav);
+      if (VideoRecording) CloseVideoRecording();
     }
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  if (status == 0) {
+    if (!o.vgm.empty()) StartVgmLog();
+    std::vector<int16_t> samples;
+    uint16_t previous_first = 0;
+    const long last_pause = LastPausePress(script);
+    auto start = std::chrono::steady_clock::now();
+    while (frames_run < o.frames) {
+      SetControllers(script, frames_run, &previous_first);
+      RunConsoleFrame(true, true);
+      samples.resize(SamplesPerFrame * 2u);
+      ReadSoundSamples(samples.data(), static_cast<uint32_t>(samples.size() * 2));
+      if (wav.File) WavWrite(&wav, samples.data(), static_cast<uint32_t>(samples.size() * 2));
+      CaptureVideoFrame(samples.data(), static_cast<uint32_t>(samples.size() * 2));
+      ++frames_run;
+      if (VerdictAfterFrame(frames_run, samples.data(), samples.size(), frames_run <= last_pause)) break;
+    }
+    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!o.vgm.empty() && !StopVgmLogAs(o.vgm)) {
       std::fprintf(stderr, "Couldn't write '%s'.\n", o.vgm.c_str());
       status = 1;
@@ -131,11 +151,12 @@ int RunHeadless(const HeadlessOptions& o) {
       status = 1;
     }
     if (o.bench) {
-      double fps = seconds > 0 ? o.frames / seconds : 0;
-      std::printf("frames=%ld seconds=%.3f fps=%.1f realtime=%.2f\n", o.frames, seconds, fps,
+      double fps = seconds > 0 ? frames_run / seconds : 0;
+      std::printf("frames=%ld seconds=%.3f fps=%.1f realtime=%.2f\n", frames_run, seconds, fps,
                   fps / FrameRate);
     }
   }
+  status = FinishVerdict(o, status, loaded, frames_run, seconds);
   DestroyConsoles();  // saves cartridge RAM when there is a program directory
   ConsoleMessageHook = nullptr;
   return status;

@@ -4,7 +4,7 @@
 #pragma once
 #include "app/headless_options.h"
 
-// The process exit code: 0 success, 1 the ROM or an output failed.
+// The process exit code (HeadlessExit of app/headless_verdict.h).
 int RunHeadless(const HeadlessOptions& options);
 
 // Writes the primary machine's last finished picture (its visible window)

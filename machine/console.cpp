@@ -227,6 +227,10 @@ void SetupConsoleTiming() {
     SetupTiming(&PrimaryMachine);
     SetupTiming(&PartnerMachine);
   }
+  UpdateConsoleRates();
+}
+
+void UpdateConsoleRates() {
   const ConsoleOps& ops = Ops();
   CyclesPerLine = ops.cycles_per_line;
   CyclesPerFrameAll = ops.lines_per_frame ? static_cast<uint32_t>(ops.cycles_per_line * ops.lines_per_frame)

@@ -36,6 +36,9 @@ void DestroyConsoles();
 void ResetConsoleState();  // the globals above back to their start values (tests)
 
 void SetupConsoleTiming();
+// The globals above from the machines' current timing and the option word,
+// without touching the machines (after a state load).
+void UpdateConsoleRates();
 void HardResetConsole();
 void SoftResetConsole();
 void RunConsoleFrame(bool render, bool sound);

@@ -196,8 +196,8 @@ bool PsgReadSamples(PsgState* psg, void* dest, uint32_t bytes) {
   return true;
 }
 
-bool PsgSaveState(const PsgState* psg, FILE* file) {
-  uint8_t block[PsgSaveStateSize] = {};
+void PsgWriteStateBlock(const PsgState* psg, uint8_t* block) {
+  std::memset(block, 0, PsgSaveStateSize);
   block[1] = psg->Latched;
   const PsgRegisters& r = psg->Chip;
   uint8_t* regs = block + 2;
@@ -208,12 +208,9 @@ bool PsgSaveState(const PsgState* psg, FILE* file) {
   regs[13] = r.NoiseRate;
   regs[14] = r.Stereo;
   regs[15] = r.Spare;
-  return std::fwrite(block, 1, sizeof block, file) == sizeof block;
 }
 
-bool PsgLoadState(PsgState* psg, FILE* file) {
-  uint8_t block[PsgSaveStateSize];
-  if (std::fread(block, 1, sizeof block, file) != sizeof block) return false;
+void PsgReadStateBlock(PsgState* psg, const uint8_t* block) {
   PsgReset(psg);
   // Masked to the chip's widths: a hostile block must not reach past the
   // four channels or the amplitude tables.
@@ -231,5 +228,17 @@ bool PsgLoadState(PsgState* psg, FILE* file) {
   psg->AnyWrite = psg->ToneChanged = psg->StereoChanged = 1;
   psg->NoiseChangedLine = 1;
   psg->NoiseWrites++;
+}
+
+bool PsgSaveState(const PsgState* psg, FILE* file) {
+  uint8_t block[PsgSaveStateSize];
+  PsgWriteStateBlock(psg, block);
+  return std::fwrite(block, 1, sizeof block, file) == sizeof block;
+}
+
+bool PsgLoadState(PsgState* psg, FILE* file) {
+  uint8_t block[PsgSaveStateSize];
+  if (std::fread(block, 1, sizeof block, file) != sizeof block) return false;
+  PsgReadStateBlock(psg, block);
   return true;
 }

@@ -105,3 +105,6 @@ bool PsgReadSamples(PsgState* psg, void* dest, uint32_t bytes);
 // untouched when the block is short.
 bool PsgSaveState(const PsgState* psg, FILE* file);
 bool PsgLoadState(PsgState* psg, FILE* file);
+// The same block in memory (PsgSaveStateSize bytes); any block reads.
+void PsgWriteStateBlock(const PsgState* psg, uint8_t* block);
+void PsgReadStateBlock(PsgState* psg, const uint8_t* block);

@@ -1,0 +1,65 @@
+// The save and load commands, the slot's file and the format on open files.
+#include "record/save_state.h"
+
+#include "app/program_dir.h"
+#include "debugger/debugger_state.h"
+#include "lumo/messages.h"
+#include "machine/cartridge.h"
+#include "record/file_replace.h"
+
+uint8_t StateSlot = 0;
+
+void ResetSaveStates() { StateSlot = 0; }
+
+std::string StateFileName(int slot) {
+  if (CartName.empty()) return "";
+  return CartName + ".st" + std::to_string(slot);
+}
+
+bool WriteStateStream(FILE* file, const char* name, bool report) {
+  bool ok = false;
+  if (file && CanHoldState()) {
+    std::vector<uint8_t> image;
+    BuildStateImage(&image);
+    ok = std::fwrite(image.data(), 1, image.size(), file) == image.size() && std::fflush(file) == 0;
+  }
+  if (report) ShowMessage(ok ? "Saved state as '%s'." : "Couldn't save state as '%s'.", name);
+  return ok;
+}
+
+bool ReadStateStream(FILE* file, const char* name, bool report) {
+  // The whole file is read first: one byte more than any state can hold
+  // tells an oversized file.
+  std::vector<uint8_t> data(LinkedStateFileSize + 1);
+  size_t size = file ? std::fread(data.data(), 1, data.size(), file) : 0;
+  bool break_request = false;
+  const bool ok = file && !std::ferror(file) && InstallStateImage(data.data(), size, &break_request);
+  if (report) ShowMessage(ok ? "Successfully loaded state '%s'." : "Couldn't load state '%s'.", name);
+  if (!ok) return false;
+  if (break_request) EnterBreakState();
+  RefreshDebugger();
+  return true;
+}
+
+bool SaveState(bool report) {
+  const std::string name = StateFileName(StateSlot);
+  if (name.empty()) return false;
+  bool ok = false;
+  if (CanHoldState()) {
+    std::vector<uint8_t> image;
+    BuildStateImage(&image);
+    ok = ReplaceFileWith(WorkingFilePath("States", name), image.data(), image.size());
+  }
+  if (report) ShowMessage(ok ? "Saved state as '%s'." : "Couldn't save state as '%s'.", name.c_str());
+  return ok;
+}
+
+bool LoadState(bool report) {
+  const std::string name = StateFileName(StateSlot);
+  if (name.empty()) return false;
+  const std::string path = WorkingFilePath("States", name);
+  FILE* file = path.empty() ? nullptr : OpenRegularFile(path);
+  const bool ok = ReadStateStream(file, name.c_str(), report);
+  if (file) std::fclose(file);
+  return ok;
+}

@@ -230,6 +230,11 @@ void HandleEvent(SDL_Event& e) {
   switch (e.type) {
     case SDL_QUIT: Queue(InputQuit); break;
     case SDL_WINDOWEVENT: WindowEvent(e.window); break;
+    case SDL_RENDER_DEVICE_RESET:
+      PlatformRenderDeviceReset();
+      Queue(InputRedraw);
+      break;
+    case SDL_RENDER_TARGETS_RESET: Queue(InputRedraw); break;
     case SDL_KEYDOWN: {
       if (e.key.repeat) break;  // the program repeats keys itself
       const int code = KeyCodeFromScancode(e.key.keysym.scancode);

@@ -13,8 +13,8 @@
 //   InputDeactivate  the program lost the focus or was minimised: AppActive
 //                    is cleared, every key and mouse button counts as
 //                    released (their release events are queued first).
-//   InputRedraw      the window's contents were lost (exposed, shown):
-//                    present the screen again.
+//   InputRedraw      the window's contents were lost (exposed, shown, the
+//                    graphics device reset): present the screen again.
 //   InputResize      the window changed size (x, y: the new size in desktop
 //                    pixels); the picture keeps its size and is scaled, so
 //                    only a redraw is needed.

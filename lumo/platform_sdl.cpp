@@ -155,6 +155,11 @@ void PlatformCloseWindow() {
 
 bool PlatformHasWindow() { return g_platform.window != nullptr; }
 
+void PlatformRenderDeviceReset() {
+  // The old textures stay with the renderer, which frees them when it goes.
+  g_platform.renderer_generation++;
+}
+
 void PlatformMinimizeWindow() {
   if (g_platform.window) SDL_MinimizeWindow(g_platform.window);
 }

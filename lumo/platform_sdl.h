@@ -27,6 +27,9 @@ bool PlatformOpenWindow(int width, int height, bool full_screen);
 void PlatformCloseWindow();
 bool PlatformHasWindow();
 SDL_Window* PlatformWindow();
+// The graphics device was reset and the renderer's textures are lost: each
+// display surface gets a new texture at its next present.
+void PlatformRenderDeviceReset();
 // Minimises the window; the input module then reports the deactivation.
 void PlatformMinimizeWindow();
 // The size of the desktop the window is on (the first display before there

@@ -187,7 +187,9 @@ TEST_P(DisplayTest, FullScreenModesUpToTheDesktopSize) {
       EXPECT_EQ(modes[i].width, modes[i - 1].width);
       EXPECT_EQ(modes[i].height, modes[i - 1].height);
     }
-    if (i >= 2) EXPECT_GE(modes[i].width, modes[i - 2].width);
+    if (i >= 2) {
+      EXPECT_GE(modes[i].width, modes[i - 2].width);
+    }
     has_desktop |= modes[i].width == desktop_w && modes[i].height == desktop_h;
   }
   EXPECT_TRUE(has_desktop);

@@ -282,6 +282,19 @@ TEST_F(InputTest, WindowEventsInOrder) {
   EXPECT_EQ(Mouse.wheel, 0);
 }
 
+TEST_F(InputTest, GraphicsDeviceResetRedrawsWithNewTextures) {
+  ASSERT_TRUE(PresentDisplay(false));
+  SDL_Texture* lost = DisplayDrawTarget()->display->texture;
+  SDL_Event reset{};
+  reset.type = SDL_RENDER_DEVICE_RESET;
+  SDL_PushEvent(&reset);
+  auto events = Poll();
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].type, InputRedraw);
+  EXPECT_TRUE(PresentDisplay(false));
+  EXPECT_NE(DisplayDrawTarget()->display->texture, lost);
+}
+
 TEST_F(InputTest, MouseInBackSurfacePixels) {
   // The window is twice the picture's size: SDL scales positions back.
   SDL_SetWindowSize(PlatformWindow(), 640, 480);

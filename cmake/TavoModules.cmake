@@ -39,6 +39,24 @@ function(tavo_programs)
   endforeach()
 endfunction()
 
+# tavo_test_properties(TARGET LABELS label... [ENVIRONMENT VAR=VALUE...]):
+# labels and environment of every test discovered in TARGET; the environment
+# always has SDL without a screen or a sound card. gtest_discover_tests
+# would split these lists into separate properties (only the first entry
+# arrived), so a script that ctest reads after the discovered test list sets
+# them.
+function(tavo_test_properties target)
+  cmake_parse_arguments(arg "" "" "LABELS;ENVIRONMENT" ${ARGN})
+  set(environment "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy" ${arg_ENVIRONMENT})
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_properties.cmake)
+  file(WRITE ${script}
+    "if(${target}_TESTS)\n"
+    "  set_tests_properties(\${${target}_TESTS} PROPERTIES\n"
+    "    LABELS \"${arg_LABELS}\" ENVIRONMENT \"${environment}\")\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+endfunction()
+
 set(TAVO_SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -O1 -g)
 
 # tavo_test_folder(NAME LIB): tests/NAME/*.cpp become the program test_NAME,
@@ -60,10 +78,8 @@ function(tavo_test_folder name lib)
       target_link_libraries(${target} PRIVATE ${lib} GTest::gtest GTest::gtest_main)
       target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
       add_dependencies(${target} tavo_roms)
-      gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
-        PROPERTIES LABELS ${kind}
-                   ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy"
-                   TIMEOUT 600)
+      gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+      tavo_test_properties(${target} LABELS ${kind})
     endif()
   endforeach()
 endfunction()
@@ -82,8 +98,7 @@ function(tavo_sanitized_test name)
     TAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gtest GTest::gtest_main)
   add_dependencies(${name} tavo_roms)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "quick;sanitized"
-               ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1"
-               TIMEOUT 600)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+  tavo_test_properties(${name} LABELS quick sanitized
+    ENVIRONMENT ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1)
 endfunction()

@@ -1,6 +1,7 @@
 // Display modes and present, on the platform layer's window.
 #include "lumo/display.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "lumo/platform_sdl.h"
@@ -81,3 +82,24 @@ int ScreenHeight() { return g_display.height; }
 int DisplayDepth() { return g_display.bits; }
 bool DisplayFullScreen() { return g_display.full_screen; }
 const PixelFormat& DisplayFormat() { return g_display.format; }
+
+std::vector<DisplayModeInfo> FullScreenModes() {
+  std::vector<DisplayModeInfo> modes;
+  int desktop_width = 0, desktop_height = 0;
+  if (!PlatformDesktopSize(&desktop_width, &desktop_height)) return modes;
+  const DisplayModeInfo usual[] = {{640, 480, 0},  {800, 600, 0},  {1024, 768, 0},
+                                   {1280, 720, 0}, {1280, 960, 0}, {1920, 1080, 0}};
+  std::vector<DisplayModeInfo> sizes;
+  for (const DisplayModeInfo& size : usual)
+    if (size.width <= desktop_width && size.height <= desktop_height) sizes.push_back(size);
+  auto smaller = [](const DisplayModeInfo& a, const DisplayModeInfo& b) {
+    return a.width != b.width ? a.width < b.width : a.height < b.height;
+  };
+  const DisplayModeInfo desktop{desktop_width, desktop_height, 0};
+  auto at = std::lower_bound(sizes.begin(), sizes.end(), desktop, smaller);
+  if (at == sizes.end() || at->width != desktop_width || at->height != desktop_height)
+    sizes.insert(at, desktop);
+  for (const DisplayModeInfo& size : sizes)
+    for (int bits : {16, 32}) modes.push_back({size.width, size.height, bits});
+  return modes;
+}

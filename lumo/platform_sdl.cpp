@@ -10,6 +10,8 @@ namespace {
 struct PlatformState {
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
+  int renderer_generation = 0;  // counts renderers; textures of older ones are gone
+  int logical_width = 0, logical_height = 0;
   bool vsync = false;
   bool video_started = false;
 };
@@ -36,19 +38,49 @@ bool StartVideo() {
   return true;
 }
 
+// A renderer for the window, accelerated when the system has one.
+bool CreateRenderer(bool vsync) {
+  if (g_platform.renderer) SDL_DestroyRenderer(g_platform.renderer);  // with its textures
+  g_platform.renderer_generation++;
+  const Uint32 sync = vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
+  g_platform.renderer = SDL_CreateRenderer(g_platform.window, -1, sync);
+  if (!g_platform.renderer)  // no accelerated one: draw in software
+    g_platform.renderer = SDL_CreateRenderer(g_platform.window, -1, SDL_RENDERER_SOFTWARE | sync);
+  if (!g_platform.renderer) {
+    ReportSdl("SDL renderer");
+    return false;
+  }
+  g_platform.vsync = vsync;
+  if (g_platform.logical_width > 0)
+    SDL_RenderSetLogicalSize(g_platform.renderer, g_platform.logical_width, g_platform.logical_height);
+  return true;
+}
+
+// Presentation vsync: switched on the renderer where SDL can, otherwise by
+// a new renderer created with or without it.
+void ApplyVsync(bool vsync) {
+  if (vsync == g_platform.vsync) return;
+  if (SDL_RenderSetVSync(g_platform.renderer, vsync) == 0) {
+    g_platform.vsync = vsync;
+    return;
+  }
+  if (!CreateRenderer(vsync)) CreateRenderer(!vsync);  // keep whatever works
+}
+
 }  // namespace
 
 DisplayTexture* PlatformCreateTexture(int width, int height, const PixelFormat& format) {
   SDL_Surface* store = SDL_CreateRGBSurfaceWithFormat(0, width, height, format.bits,
                                                       SdlFormatFor(format));
   if (!store) return nullptr;
-  auto* texture = new DisplayTexture{store, nullptr, 0, 0};
+  auto* texture = new DisplayTexture{store, nullptr, 0, 0, 0};
   return texture;
 }
 
 void PlatformDestroyTexture(DisplayTexture* texture) {
   if (!texture) return;
-  if (texture->texture) SDL_DestroyTexture(texture->texture);
+  if (texture->texture && texture->renderer_generation == g_platform.renderer_generation)
+    SDL_DestroyTexture(texture->texture);
   SDL_FreeSurface(texture->store);
   delete texture;
 }
@@ -68,18 +100,16 @@ void PlatformUnlockTexture(DisplayTexture* texture) {
 bool PlatformOpenWindow(int width, int height, bool full_screen) {
   if (!StartVideo()) return false;
   if (!g_platform.window) {
+    // Resizable: the picture is scaled into whatever size the user gives
+    // the window.
     g_platform.window = SDL_CreateWindow("Tavo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                         width, height, SDL_WINDOW_HIDDEN);
+                                         width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (!g_platform.window) {
       ReportSdl("SDL window");
       return false;
     }
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-    g_platform.renderer = SDL_CreateRenderer(g_platform.window, -1, 0);
-    if (!g_platform.renderer)  // no accelerated one: draw in software
-      g_platform.renderer = SDL_CreateRenderer(g_platform.window, -1, SDL_RENDERER_SOFTWARE);
-    if (!g_platform.renderer) {
-      ReportSdl("SDL renderer");
+    if (!CreateRenderer(false)) {
       PlatformCloseWindow();
       return false;
     }
@@ -98,7 +128,11 @@ bool PlatformOpenWindow(int width, int height, bool full_screen) {
     SDL_SetWindowSize(window, width, height);
     SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   }
-  // The mode's size is the logical size; SDL scales it to the desktop.
+  // The mode's size is the logical size; SDL scales it to the desktop or
+  // the window with the aspect kept (black bars), and gives mouse positions
+  // in its pixels.
+  g_platform.logical_width = width;
+  g_platform.logical_height = height;
   if (SDL_RenderSetLogicalSize(g_platform.renderer, width, height) != 0) {
     ReportSdl("SDL logical size");
     return false;
@@ -112,18 +146,42 @@ void PlatformCloseWindow() {
   if (g_platform.window) SDL_DestroyWindow(g_platform.window);
   g_platform.renderer = nullptr;
   g_platform.window = nullptr;
+  g_platform.renderer_generation++;
+  g_platform.logical_width = g_platform.logical_height = 0;
   g_platform.vsync = false;
   if (g_platform.video_started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
   g_platform.video_started = false;
 }
 
 bool PlatformHasWindow() { return g_platform.window != nullptr; }
+
+void PlatformRenderDeviceReset() {
+  // The old textures stay with the renderer, which frees them when it goes.
+  g_platform.renderer_generation++;
+}
+
+void PlatformMinimizeWindow() {
+  if (g_platform.window) SDL_MinimizeWindow(g_platform.window);
+}
+
+bool PlatformDesktopSize(int* width, int* height) {
+  if (!StartVideo()) return false;
+  SDL_DisplayMode mode;
+  const int display = g_platform.window ? SDL_GetWindowDisplayIndex(g_platform.window) : 0;
+  if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0) return false;
+  *width = mode.w;
+  *height = mode.h;
+  return true;
+}
 SDL_Window* PlatformWindow() { return g_platform.window; }
 
 bool PlatformPresent(DisplayTexture* texture, bool vsync) {
   SDL_Renderer* renderer = g_platform.renderer;
   if (!renderer || !texture) return false;
   SDL_Surface* store = texture->store;
+  ApplyVsync(vsync);
+  renderer = g_platform.renderer;
+  if (texture->renderer_generation != g_platform.renderer_generation) texture->texture = nullptr;
   if (!texture->texture) {
     texture->texture = SDL_CreateTexture(renderer, store->format->format,
                                          SDL_TEXTUREACCESS_STREAMING, store->w, store->h);
@@ -131,11 +189,8 @@ bool PlatformPresent(DisplayTexture* texture, bool vsync) {
       ReportSdl("SDL texture");
       return false;
     }
+    texture->renderer_generation = g_platform.renderer_generation;
     SDL_SetTextureBlendMode(texture->texture, SDL_BLENDMODE_NONE);
-  }
-  if (vsync != g_platform.vsync) {
-    SDL_RenderSetVSync(renderer, vsync);  // not every renderer can; then it just runs free
-    g_platform.vsync = vsync;
   }
   if (SDL_UpdateTexture(texture->texture, nullptr, store->pixels, store->pitch) != 0 ||
       SDL_RenderClear(renderer) != 0 ||

@@ -12,6 +12,7 @@ struct DisplayTexture {
   SDL_Texture* texture;  // none until the surface is presented
   int lock_calls;        // how often the store was really locked
   int unlock_calls;
+  int renderer_generation;  // the renderer the texture belongs to
 };
 
 DisplayTexture* PlatformCreateTexture(int width, int height, const PixelFormat& format);
@@ -26,5 +27,14 @@ bool PlatformOpenWindow(int width, int height, bool full_screen);
 void PlatformCloseWindow();
 bool PlatformHasWindow();
 SDL_Window* PlatformWindow();
-// Uploads the surface's pixels and shows them in the window.
+// The graphics device was reset and the renderer's textures are lost: each
+// display surface gets a new texture at its next present.
+void PlatformRenderDeviceReset();
+// Minimises the window; the input module then reports the deactivation.
+void PlatformMinimizeWindow();
+// The size of the desktop the window is on (the first display before there
+// is a window). False without a video driver.
+bool PlatformDesktopSize(int* width, int* height);
+// Uploads the surface's pixels and shows them in the window, with the
+// renderer's presentation synchronised to the display when vsync is asked.
 bool PlatformPresent(DisplayTexture* texture, bool vsync);

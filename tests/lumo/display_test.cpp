@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "lumo/display.h"
 #include "lumo/platform_sdl.h"
@@ -142,6 +143,60 @@ TEST_P(DisplayTest, StretchOntoTheBackSurface) {
   EXPECT_EQ(ReadPixel(p + 383 * target->pitch + 511 * 4, 4), 0x00FF00u);
   UnlockSurface(target);
   EXPECT_TRUE(PresentDisplay(false));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_P(DisplayTest, WindowsResizeAndFullScreenScalesTheModeOntoTheDesktop) {
+  ASSERT_TRUE(SetDisplayMode(320, 240, 16, false));
+  SDL_Window* window = PlatformWindow();
+  EXPECT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE);
+  ASSERT_TRUE(ChangeDisplayMode(true, 32, 480, 640));
+  EXPECT_EQ(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  int w = 0, h = 0;
+  SDL_RenderGetLogicalSize(SDL_GetRenderer(window), &w, &h);
+  EXPECT_EQ(w, 640);
+  EXPECT_EQ(h, 480);
+  EXPECT_EQ(DisplayDrawTarget()->width, 640);
+}
+
+TEST_P(DisplayTest, VsyncCanBeSwitchedBetweenPresents) {
+  ASSERT_TRUE(SetDisplayMode(80, 60, 32, false));
+  Surface* target = DisplayDrawTarget();
+  for (bool vsync : {true, false, true}) {
+    FillRect(0, 0, 80, 60, target, ColorToPixel(target->format, vsync ? 255 : 0, 0, 0));
+    ASSERT_TRUE(PresentDisplay(vsync));
+    ExpectNear(ShownPixel(5, 5), vsync ? 0xFF0000 : 0);
+  }
+  EXPECT_EQ(LiveSurfaceCount(), 1);
+}
+
+TEST_P(DisplayTest, FullScreenModesUpToTheDesktopSize) {
+  int desktop_w = 0, desktop_h = 0;
+  ASSERT_TRUE(PlatformDesktopSize(&desktop_w, &desktop_h));
+  std::vector<DisplayModeInfo> modes = FullScreenModes();
+  ASSERT_FALSE(modes.empty());
+  bool has_desktop = false;
+  for (size_t i = 0; i < modes.size(); i++) {
+    EXPECT_LE(modes[i].width, desktop_w);
+    EXPECT_LE(modes[i].height, desktop_h);
+    EXPECT_EQ(modes[i].bits, i % 2 ? 32 : 16);
+    if (i % 2) {
+      EXPECT_EQ(modes[i].width, modes[i - 1].width);
+      EXPECT_EQ(modes[i].height, modes[i - 1].height);
+    }
+    if (i >= 2) {
+      EXPECT_GE(modes[i].width, modes[i - 2].width);
+    }
+    has_desktop |= modes[i].width == desktop_w && modes[i].height == desktop_h;
+  }
+  EXPECT_TRUE(has_desktop);
+  if (desktop_w >= 640 && desktop_h >= 480) {
+    EXPECT_EQ(modes[0].width, 640);
+    EXPECT_EQ(modes[0].height, 480);
+  }
 }
 
 }  // namespace

@@ -69,10 +69,10 @@ int DecodeSsp(const uint8_t* data, size_t size, Surface** table, int max_count, 
     {
       const uint32_t width = U32(data + at), height = U32(data + at + 4), pflags = U32(data + at + 8);
       at += SspPictureHeaderSize;
+      if (width == 0 || height == 0) continue;  // an empty picture: null entry
       if (width > kMaxSide || height > kMaxSide) goto fail;
       const size_t stride = ((size_t)width * bytes + 3) & ~(size_t)3;
       if (stride * height > size - at) goto fail;
-      if (width == 0 || height == 0) continue;  // an empty picture: null entry
       Surface* picture = CreateSurface((int)width, (int)height, (int)bits, flags & ~3u);
       if (!picture) goto fail;
       table[i] = picture;

@@ -128,6 +128,8 @@ void MoveWindow(int id, int x, int y);
 void ResizeWindowClient(int id, int client_width, int client_height);
 void SetWindowTitle(int id, const char* title);
 int TopWindowId();  // -1 when none is open
+// Whether a window takes input (false while a modal window holds it).
+bool WindowActive(int id);
 // The window's drawing buffer (outer size) and its screen rectangle.
 Surface* WindowSurface(int id);
 // Marks a window for redrawing (its frame, gadgets and client area).

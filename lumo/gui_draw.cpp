@@ -247,7 +247,15 @@ void DrawWindow(Window* w) {
   const uint32_t* c = C();
   const bool lit = w->active && TopWindow() == w;
   const uint32_t bar = lit ? c[ColWindowBar] : c[ColWindowBarInactive];
-  FillBox(s, 0, 0, w->width, w->height, bar);
+  const int cw = w->width - WindowExtraWidth, ch = w->height - WindowExtraHeight;
+  if (w->id != 0) {
+    FillBox(s, 0, 0, w->width, w->height, bar);
+  } else {  // around the presenter's picture only
+    FillBox(s, 0, 0, w->width, ClientTop, bar);
+    FillBox(s, 0, ClientTop + ch, w->width, w->height - ClientTop - ch, bar);
+    FillBox(s, 0, ClientTop, ClientLeft, ch, bar);
+    FillBox(s, ClientLeft + cw, ClientTop, w->width - ClientLeft - cw, ch, bar);
+  }
   FillGradient(s, 1, 1, w->width - 2, TitleBarHeight, ShadeRgb(bar, 112), bar, TitleBarHeight + 1);
   FrameBox(s, 0, 0, w->width, w->height, ShadeRgb(bar, 50));
   const int title_room = w->width - 14 - ((w->flags & WindowCloseBox) ? 16 : 0);
@@ -258,8 +266,7 @@ void DrawWindow(Window* w) {
   if (w->id != 0) {
     FillBox(s, px, py, pw, ph, c[ColWindow]);
     if (ThemeWindowPicture) TilePicture(s, ThemeWindowPicture, px, py, pw, ph);
-  } else {  // the game window's client area is the presenter's picture: only its margin
-    const int cw = w->width - WindowExtraWidth, ch = w->height - WindowExtraHeight;
+  } else {
     FillBox(s, px, py, pw, ClientTop - py, c[ColWindow]);
     FillBox(s, px, ClientTop + ch, pw, py + ph - ClientTop - ch, c[ColWindow]);
     FillBox(s, px, ClientTop, ClientLeft - px, ch, c[ColWindow]);

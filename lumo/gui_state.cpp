@@ -25,6 +25,11 @@ Window* WindowOfId(int id) {
 
 Window* FindWindow(int id) { return WindowOfId(id); }
 bool WindowOpen(int id) { return WindowOfId(id) != nullptr; }
+
+bool WindowActive(int id) {
+  const Window* w = WindowOfId(id);
+  return w && w->active;
+}
 Window* TopWindow() { return Gui.stack.empty() ? nullptr : Gui.stack.back(); }
 int TopWindowId() { return Gui.stack.empty() ? -1 : Gui.stack.back()->id; }
 

@@ -140,7 +140,9 @@ int SliderKnobX(const Gadget* g);
 constexpr int SliderKnobWidth = 9;
 
 // Menus.
-bool MenuPointer(int x, int y, bool press, bool release);  // true: the menu took the pointer
+// True when the menu took the pointer. Hovering switches menus only when
+// the pointer moved, so the keys can switch them under a resting pointer.
+bool MenuPointer(int x, int y, bool moved, bool press, bool release);
 bool MenuKey(const GuiKey& key);
 void DrawMenus(Surface* target, const SurfaceRect& area);
 SurfaceRect OpenMenuRect();

@@ -156,18 +156,19 @@ void CloseMenu() {
 
 SurfaceRect OpenMenuRect() { return Gui.open_menu >= 0 ? DropRect(Gui.open_menu) : SurfaceRect{0, 0, 0, 0}; }
 
-bool MenuPointer(int x, int y, bool press, bool release) {
+bool MenuPointer(int x, int y, bool moved, bool press, bool release) {
   const int title = TitleAt(x, y);
   if (Gui.open_menu < 0) {
     if (press && title >= 0) OpenMenu(title);
     return y >= 0 && y < MenuBarHeight;
   }
   if (title >= 0) {
-    if (title != Gui.open_menu) OpenMenu(title);
+    if (title != Gui.open_menu && (moved || press)) OpenMenu(title);
     else if (press) CloseMenu();
     return true;
   }
   const int item = ItemAt(x, y);
+  if (!moved && !press && !release) return true;  // the keys may have moved the hot item
   if (item == -2) {
     SetHot(-1);
     if (press) CloseMenu();

@@ -274,13 +274,14 @@ bool RunGui(const GuiInput& in) {
   Gui.now = in.now_ms;
   Gui.double_click = in.double_click;
   const int px = in.pointer_x, py = in.pointer_y;
+  const bool moved = px != Gui.pointer_x || py != Gui.pointer_y;
   Gui.pointer_x = px, Gui.pointer_y = py;
   const bool left_press = in.left && !Gui.left, left_release = !in.left && Gui.left;
   const bool right_press = in.right && !Gui.right, right_release = !in.right && Gui.right;
   bool consumed = KeyboardTaken();
 
   const bool menu_took = !ModalOpen() && !Gui.dragging && !Gui.pressed &&
-                         MenuPointer(px, py, left_press || right_press, left_release);
+                         MenuPointer(px, py, moved, left_press || right_press, left_release);
   if (!menu_took) {
     Window* w = WindowAt(px, py);
     SetHover(w && w->active ? GadgetAt(w, px - w->x, py - w->y) : nullptr);

@@ -10,6 +10,7 @@
 #include "lumo/file_requester.h"
 #include "lumo/gui.h"
 #include "lumo/gui_graphics.h"
+#include "lumo/gui_paint.h"
 #include "lumo/messages.h"
 #include "lumo/surface.h"
 #include "lumo/theme.h"

@@ -256,7 +256,7 @@ void DrawWindow(Window* w) {
     FillBox(s, 0, ClientTop, ClientLeft, ch, bar);
     FillBox(s, ClientLeft + cw, ClientTop, w->width - ClientLeft - cw, ch, bar);
   }
-  FillGradient(s, 1, 1, w->width - 2, TitleBarHeight, ShadeRgb(bar, 112), bar, TitleBarHeight + 1);
+  FillGradient(s, 1, 0, w->width - 2, TitleBarHeight, ShadeRgb(bar, 112), bar, TitleBarHeight);
   FrameBox(s, 0, 0, w->width, w->height, ShadeRgb(bar, 50));
   const int title_room = w->width - 14 - ((w->flags & WindowCloseBox) ? 16 : 0);
   DrawTextFitted(s, GuiFont, 7, 1 + (TitleBarHeight - GuiFont.height) / 2, w->title, title_room,

@@ -11,7 +11,9 @@
 namespace {
 
 const uint32_t* C() { return Gui.colours; }
-uint32_t Border() { return ShadeRgb(C()[ColGadget], 55); }
+// Outlines of boxes and fields: towards the window's ink, so that they
+// stand out on light and dark themes alike.
+uint32_t Border() { return MixRgb(C()[ColGadget], InkOn(C()[ColWindow]), 110); }
 
 void DottedBox(Surface* s, int x, int y, int w, int h, uint32_t rgb) {
   const uint32_t p = RgbPixel(s, rgb);

@@ -1,5 +1,6 @@
 // Windows: the toggle contract, modal windows, placement and dragging.
 #include "lumo/gui_fixture.h"
+#include "lumo/game_window.h"
 #include "lumo/window_table.h"
 
 namespace {
@@ -124,17 +125,22 @@ TEST_F(Windows, CloseBoxPostsCloseWithTheWindowId) {
 }
 
 TEST_F(Windows, GameWindowResizesAroundItsCentreAndSurvivesAModeChange) {
-  ASSERT_NE(OpenWindow(WinGame, 100, 100, 256, 192, 0, ""), nullptr);
-  ResizeWindowClient(WinGame, 160, 144);
+  Config.window_x[WinGame] = 100, Config.window_y[WinGame] = 100;
+  ASSERT_TRUE(OpenGameWindow(256, 192));
+  ASSERT_TRUE(OpenGameWindow(160, 144));  // open: resized around its centre
   int x, y;
   WindowPosition(WinGame, &x, &y);
   EXPECT_EQ(x, 100 + (270 - 174) / 2);
   EXPECT_EQ(y, 100 + (192 - 144) / 2);
   EXPECT_EQ(WindowSurface(WinGame)->width, 174);
   // The presenter draws into the client area; the GUI leaves it alone.
-  Surface* s = WindowSurface(WinGame);
-  FillRect(ClientLeft, ClientTop, 160, 144, s, 0x001F);
-  MarkWindowAreaChanged(WinGame, ClientLeft, ClientTop, 160, 144);
+  Surface* s = GameWindowSurface();
+  int ox, oy;
+  GameWindowClientOrigin(&ox, &oy);
+  FillRect(ox, oy, 160, 144, s, 0x001F);
+  GameWindowPictureChanged();
+  ComposeGui();
+  EXPECT_EQ(ScreenRgb(x + ClientLeft + 80, y + ClientTop + 70), 0x0000FFu);
   RedrawGui();
   ComposeGui();
   EXPECT_EQ(ScreenRgb(x + ClientLeft + 80, y + ClientTop + 70), 0x0000FFu);

@@ -3,6 +3,7 @@
 // UndefinedBehaviorSanitizer. Also replays the fuzzing corpus.
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -66,7 +67,7 @@ TEST_F(HostileSsp, BadHeadersAndSizes) {
 TEST_F(HostileSsp, FontsRejectWhatTheStripCannotHold) {
   // 256 glyphs 255 wide at 32 bits: the strip's pitch would pass 64 KB.
   std::vector<SspPictureSpec> wide(256, {255, 1, 1, 0});
-  const std::string path = "/tmp/tavo_hostile_font.ssp";
+  const std::string path = "/tmp/tavo_hostile_font_" + std::to_string(getpid()) + ".ssp";
   ASSERT_TRUE(WriteBytes(path, SspFile(32, wide)));
   Font font;
   EXPECT_FALSE(LoadFont(&font, path.c_str(), 0));

@@ -114,8 +114,8 @@ void FillRows(Requester& r) {
 void StartScan(Requester& r, const std::string& directory) {
   StopScan(r);
   char resolved[PATH_MAX];
-  r.directory = realpath(directory.c_str(), resolved) ? resolved : directory;
-  if (r.directory.empty()) r.directory = "/";
+  const std::string path = realpath(directory.c_str(), resolved) ? std::string(resolved) : directory;
+  r.directory = path.empty() ? std::string(1, '/') : path;
   r.entries.clear();
   r.dirs.clear();
   r.files.clear();
@@ -319,7 +319,11 @@ void ToggleFileRequester(int window_id, const std::string& directory) {
 bool RunFileRequesters(const GuiInput& input) {
   bool used = false;
   for (Requester& r : g_requesters) {
-    if (!r.window_id || !WindowOpen(r.window_id)) continue;
+    if (!r.window_id) continue;
+    if (!WindowOpen(r.window_id)) {  // closed behind the requester's back
+      StopScan(r);
+      continue;
+    }
     ScanStep(r);
     const Window* top = FindWindow(TopWindowId());
     if (TopWindowId() != r.window_id || !top || MenuOpen() || FocusedGadget() >= 0) continue;

@@ -121,6 +121,8 @@ void MarkGadgetDirty(Gadget* g);
 
 // Windows.
 void RaiseWindow(Window* w);
+// The top window stops being the top: it redraws, its input field is confirmed.
+void LeaveTop();
 void KeepWindowOnScreen(Window* w, bool fully);
 bool CreateWindowSurface(Window* w);
 

@@ -23,6 +23,14 @@ void FreeGadget(Gadget* g) {
 
 }  // namespace
 
+void LeaveTop() {
+  Window* top = TopWindow();
+  if (!top) return;
+  top->dirty = true;  // its bar turns inactive
+  // Typing goes to the top window only: an input field left below is confirmed.
+  if (top->focus && top->focus->kind == KindInput) SetFocus(top, nullptr);
+}
+
 bool CreateWindowSurface(Window* w) {
   const int bits = DisplayDepth() ? DisplayDepth() : 16;
   Surface* s = CreateSurface(w->width, w->height, bits, SurfaceClear);
@@ -92,7 +100,7 @@ Window* OpenWindow(int id, int x, int y, int client_width, int client_height, in
       }
     }
   }
-  if (Window* top = TopWindow()) top->dirty = true;  // its bar turns inactive
+  LeaveTop();
   Gui.stack.push_back(w);
   if (flags & WindowCloseBox)
     AddPictureButton(w, CloseBoxId, client_width - 12 + 2, -ClientTop + (TitleBarHeight - 12) / 2 + 1,
@@ -143,7 +151,7 @@ void MoveWindow(int id, int x, int y) {
 
 void RaiseWindow(Window* w) {
   if (TopWindow() == w) return;
-  if (Window* top = TopWindow()) top->dirty = true;
+  LeaveTop();
   Gui.stack.erase(std::find(Gui.stack.begin(), Gui.stack.end(), w));
   Gui.stack.push_back(w);
   w->dirty = true;

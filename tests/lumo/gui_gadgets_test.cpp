@@ -84,6 +84,17 @@ TEST_F(Gadgets, TabCyclesFocusAndLeavingAnInputConfirmsIt) {
   EnableGadget(2, false);
   EXPECT_EQ(FocusedGadget(), -1);
   EXPECT_EQ(Events().size(), 1u);
+  // So does another window coming over a focused input field, opened or raised.
+  EnableGadget(2, true);
+  FocusGadget(2);
+  OpenWindow(WinInfo, 400, 300, 100, 50, 0, "Other");
+  EXPECT_EQ(FocusedGadget(), -1);
+  EXPECT_EQ(Events().size(), 1u);
+  Click(X(1), Y(255));  // back to the first window
+  FocusGadget(2);
+  Click(410, 330);
+  EXPECT_EQ(TopWindowId(), WinInfo);
+  EXPECT_EQ(Events().size(), 1u);
 }
 
 TEST_F(Gadgets, InputFieldsEditAndConfirm) {

@@ -96,7 +96,8 @@ struct GuiInput {
   uint16_t modifiers;
   int pointer_x, pointer_y;  // screen pixels
   bool left, right;          // buttons held
-  int wheel;                 // steps this pass, positive away from the user
+  int wheel;                 // steps this pass, positive away from the user; the
+                             // application routes it (WindowUnderPointer)
   bool double_click;         // this pass's left press is a double click
   uint32_t now_ms;           // a millisecond clock (step-arrow repeats)
 };
@@ -230,3 +231,4 @@ int WindowUnderPointer();
 int GadgetUnderPointer();
 // While busy (> 0) the pointer shows the busy picture.
 void SetGuiBusy(bool busy);
+bool GuiBusy();

@@ -135,6 +135,8 @@ void SetGuiBusy(bool busy) {
   MarkScreenRect({Gui.pointer_x, Gui.pointer_y, 16, 20});
 }
 
+bool GuiBusy() { return Gui.busy > 0; }
+
 int WindowUnderPointer() {
   for (size_t i = Gui.stack.size(); i-- > 0;) {
     const Window* w = Gui.stack[i];

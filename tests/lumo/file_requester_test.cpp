@@ -67,7 +67,9 @@ TEST_F(Requester, FiveThousandFilesListAtMostTenTwentyFourInOrderOverManyPasses)
   ASSERT_TRUE(OpenFileRequester(WinFileRequesterRom, root_));
   EXPECT_TRUE(FileRequesterScanning(WinFileRequesterRom));
   EXPECT_EQ(FileRequesterEntries(WinFileRequesterRom).size(), 0u) << "nothing shown while scanning";
+  EXPECT_TRUE(GuiBusy()) << "the busy pointer from the first step";
   const int passes = Scan();
+  EXPECT_FALSE(GuiBusy());
   EXPECT_GE(passes, (1024 - 32) / RequesterFilesPerPass) << "at most 32 files per pass";
   const auto& entries = FileRequesterEntries(WinFileRequesterRom);
   ASSERT_EQ(entries.size(), 1024u);
@@ -190,8 +192,14 @@ TEST_F(Requester, OddNamesAndUnreadableFolders) {
   Pass(0, 470);  // draws the rows: cut with an ellipsis, folders keep their '/'
   EXPECT_EQ(FileRequesterEntries(WinFileRequesterRom)[0].name, std::string(200, 'D'));
   ASSERT_TRUE(OpenFileRequester(WinFileRequesterRom, root_));  // open already: to the front
-  // A folder that cannot be read lists nothing but lets the user leave.
+  // Closed in the middle of a scan: the busy pointer goes.
   CloseFileRequester(WinFileRequesterRom);
+  ASSERT_TRUE(OpenFileRequester(WinFileRequesterRom, root_));
+  EXPECT_TRUE(GuiBusy());
+  CloseWindow(WinFileRequesterRom);
+  RunFileRequesters(GuiInput{});
+  EXPECT_FALSE(GuiBusy());
+  // A folder that cannot be read lists nothing but lets the user leave.
   ASSERT_TRUE(OpenFileRequester(WinFileRequesterRom, root_ + "/missing"));
   Scan();
   EXPECT_TRUE(FileRequesterEntries(WinFileRequesterRom).empty());

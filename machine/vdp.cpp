@@ -44,10 +44,6 @@ void VdpSelectCounterTable(VdpState* vdp) {
   vdp->vcounter_table = CounterTableFor(vdp->active_lines);
 }
 
-static uint16_t Colour6(uint8_t c) {
-  return uint16_t(((c & 0x03) << 14) | ((c & 0x0C) << 7) | ((c & 0x30) >> 1));
-}
-
 static uint16_t Colour12(uint16_t w) {
   return uint16_t(((w & 0x00F) << 12) | ((w & 0x0F0) << 3) | ((w & 0xF00) >> 7));
 }
@@ -57,7 +53,7 @@ static void SetColour(VdpState* vdp, unsigned index) {
   if (MachineOptions & OptGgPalette)
     vdp->palette[index] = Colour12(uint16_t(vdp->cram[2 * index] | vdp->cram[2 * index + 1] << 8));
   else
-    vdp->palette[index] = Colour6(vdp->cram[index]);
+    vdp->palette[index] = VdpColourFrom6Bit(vdp->cram[index]);
   vdp->pair_colours_stale = 1;
 }
 
@@ -67,6 +63,21 @@ void VdpUpdateColour(VdpState* vdp, unsigned address) {
 
 void VdpRebuildPalette(VdpState* vdp) {
   for (unsigned i = 0; i < 32; i++) SetColour(vdp, i);
+}
+
+VdpMode VdpCurrentMode(const VdpState* vdp) {
+  const uint8_t* regs = vdp->regs;
+  if ((regs[0] & 0x04) || vdp->cram_written || (MachineOptions & OptGameGearIo)) return VdpMode4;
+  // Where several bits are set, Text wins over Multicolour over Graphics II.
+  if (regs[1] & 0x10) return VdpText;
+  if (regs[1] & 0x08) return VdpMulticolour;
+  if (regs[0] & 0x02) return VdpGraphics2;
+  return VdpGraphics1;
+}
+
+uint8_t VdpStatusValue(const VdpState* vdp) {
+  if (VdpCurrentMode(vdp) == VdpMode4) return vdp->status;
+  return uint8_t((vdp->status & 0xE0) | vdp->sprite_number);
 }
 
 bool VdpCreate(VdpState* vdp, Machine* machine) {
@@ -120,6 +131,8 @@ void VdpReset(VdpState* vdp) {
   vdp->last_access_pos = 0;
   vdp->access_grace = 0;
   vdp->sprite_count = 0;
+  vdp->legacy_sprite_count = 0;
+  vdp->sprite_number = VdpLegacySprites - 1;  // nothing looked at: as after a full scan
   vdp->name_table_height = 224;
   vdp->code = VdpCodeVramWrite;
   vdp->line_counter = 1;
@@ -140,6 +153,7 @@ void VdpPowerOn(VdpState* vdp) {
   }
   if (vdp->vram) std::memset(vdp->vram, 0, VdpVramSize);
   std::memset(vdp->cram, 0, sizeof vdp->cram);
+  vdp->cram_written = 0;
   std::memset(vdp->palette, 0, sizeof vdp->palette);
   vdp->pair_colours_stale = 1;
   std::memset(vdp->tile_dirty, 1, sizeof vdp->tile_dirty);

@@ -2,7 +2,8 @@
 // and counter ports, VRAM, CRAM, the sixteen registers, the line timing
 // hooks the frame scheduler calls, the save-state block, and the renderer
 // that turns one line at a time into pixels of a 272 x 240 RGB565 surface.
-// Only the mode 4 layout exists.
+// Mode 4 is the Master System's own layout; the older TMS9918 modes
+// (Graphics I and II, Text, Multicolour) are drawn for programs that use them.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -32,6 +33,20 @@ constexpr uint8_t VdpCodeCram = 0xC0;
 struct VdpSprite {
   uint16_t tile_row;  // index into the decoded tile rows
   uint16_t x;         // 0..255, shift already applied
+};
+
+// Display modes by kind number. The legacy modes come from the M1-M3 bits
+// (R1 bit 4, R1 bit 3, R0 bit 1) while the mode 4 bit (R0 bit 2) is clear.
+enum VdpMode : uint8_t { VdpMode4, VdpGraphics1, VdpGraphics2, VdpMulticolour, VdpText };
+
+constexpr int VdpLegacySprites = 32;
+constexpr int VdpLegacyLines = 192;  // the legacy modes have 24 rows of 8 lines
+
+// One sprite of the current line in a legacy mode, its row already fetched.
+struct VdpLegacySprite {
+  int16_t x;       // -32..255, early clock applied
+  uint16_t bits;   // the row's pattern, leftmost pixel in bit 15
+  uint8_t colour;  // 0..15; 0 is transparent but still collides
 };
 
 struct VdpState {
@@ -64,6 +79,14 @@ struct VdpState {
 
   uint16_t sprite_count;            // sprites of the current line
   VdpSprite sprites[VdpMaxSprites];
+  uint16_t legacy_sprite_count;     // the same in a legacy mode
+  VdpLegacySprite legacy_sprites[VdpLegacySprites];
+  // Status bits 0-4 in a legacy mode: the fifth sprite's number, or the last
+  // sprite looked at. Mode 4 reads them as 1.
+  uint8_t sprite_number;
+  // Set by the first colour RAM write after power-on: a program that loads
+  // colours is drawn in mode 4 even without the mode 4 bit.
+  uint8_t cram_written;
 
   uint8_t status;
   uint8_t code;                     // VdpCode*
@@ -125,6 +148,23 @@ bool VdpLoadState(VdpState* vdp, FILE* file);
 void VdpWriteStateBlock(const VdpState* vdp, uint8_t* block);      // VdpStateBlockSize bytes
 bool VdpReadStateBlock(VdpState* vdp, const uint8_t* block);
 
+// The 6-bit console colour (bits 0-1 red, 2-3 green, 4-5 blue) in RGB565.
+constexpr uint16_t VdpColourFrom6Bit(uint8_t c) {
+  return uint16_t(((c & 0x03) << 14) | ((c & 0x0C) << 7) | ((c & 0x30) >> 1));
+}
+// The 16 fixed colours of the legacy modes as the Master System VDP outputs
+// them, as 6-bit console colours; 0 is transparent and shows as black.
+constexpr uint8_t VdpLegacyColours[16] = {0x00, 0x00, 0x08, 0x0C, 0x10, 0x30, 0x01, 0x3C,
+                                          0x02, 0x03, 0x05, 0x0F, 0x04, 0x33, 0x15, 0x3F};
+
+// The mode lines are drawn in now. Mode 4 whenever its bit is set, always on
+// the Game Gear (whose VDP lacks the legacy modes), and for any program that
+// has written the colour RAM, which exists only for mode 4.
+VdpMode VdpCurrentMode(const VdpState* vdp);
+// The status byte as a read returns it (bits 0-4 by mode), without the read's
+// side effects.
+uint8_t VdpStatusValue(const VdpState* vdp);
+
 // Shared by the VDP's own files.
 void VdpSelectCounterTable(VdpState* vdp);           // for the standard and active lines
 void VdpUpdateColour(VdpState* vdp, unsigned address);  // palette entry of a CRAM address
@@ -140,6 +180,10 @@ void VdpTileRowIndices(VdpState* vdp, int row, uint8_t attributes, uint8_t* indi
 void VdpRenderLine(VdpState* vdp);
 void VdpEvaluateSprites(VdpState* vdp);
 void VdpCheckCollisions(VdpState* vdp);
+// The legacy modes' parts of the three above, called by them.
+void VdpRenderLegacyLine(VdpState* vdp, VdpMode mode, uint16_t* picture);
+void VdpEvaluateLegacySprites(VdpState* vdp, VdpMode mode);
+void VdpCheckLegacyCollisions(VdpState* vdp);
 
 struct VdpWindow {
   int x, y, width, height;  // in surface pixels

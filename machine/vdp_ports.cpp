@@ -86,6 +86,7 @@ void VdpWriteData(VdpState* vdp, uint8_t value) {
     vdp->read_buffer = value;
     return;
   }
+  vdp->cram_written = 1;
   if (!(MachineOptions & OptGameGearIo)) {
     StoreCram(vdp, vdp->address, value);
     vdp->address++;
@@ -123,7 +124,7 @@ uint8_t VdpReadData(VdpState* vdp) {
 }
 
 uint8_t VdpReadStatus(VdpState* vdp) {
-  uint8_t result = vdp->status;
+  uint8_t result = VdpStatusValue(vdp);
   vdp->status &= 0x1F;
   vdp->latch = 0;
   vdp->line_irq_pending = 0;

@@ -204,8 +204,13 @@ void VdpRenderLine(VdpState* vdp) {
   line.picture = reinterpret_cast<uint16_t*>(surface->pixels + size_t(y) * surface->pitch) + VdpSurfaceMargin;
   line.priority_count = 0;
 
-  if (vdp->pair_colours_stale) BuildPairColours(vdp);
   vdp->display_off = !(regs[1] & 0x40);
+  VdpMode mode = VdpCurrentMode(vdp);
+  if (mode != VdpMode4) {
+    VdpRenderLegacyLine(vdp, mode, line.picture);
+    return;
+  }
+  if (vdp->pair_colours_stale) BuildPairColours(vdp);
   if (vdp->display_off) {
     FillPairs(line.picture, 256, vdp->palette[16 + (regs[7] & 0x0F)]);
     return;

@@ -6,6 +6,13 @@
 #include "machine/vdp.h"
 
 void VdpEvaluateSprites(VdpState* vdp) {
+  VdpMode mode = VdpCurrentMode(vdp);
+  if (mode != VdpMode4) {
+    vdp->sprite_count = 0;
+    VdpEvaluateLegacySprites(vdp, mode);
+    return;
+  }
+  vdp->legacy_sprite_count = 0;
   const uint8_t* regs = vdp->regs;
   const uint8_t* sat = vdp->vram + ((regs[5] & 0x7E) << 7);
   bool tall = regs[1] & 0x02;
@@ -62,6 +69,10 @@ static uint32_t OpaqueMask(const uint8_t* index, bool zoom) {
 }
 
 void VdpCheckCollisions(VdpState* vdp) {
+  if (VdpCurrentMode(vdp) != VdpMode4) {
+    VdpCheckLegacyCollisions(vdp);
+    return;
+  }
   if (vdp->sprite_count < 2) return;  // nothing to collide with
   // One bit per position x + 8 of the line; zoomed sprites reach 278.
   uint64_t marks[5] = {};

@@ -21,7 +21,7 @@ void VdpWriteStateBlock(const VdpState* vdp, uint8_t* block) {
   *p++ = vdp->x_scroll_latch;
   *p++ = vdp->y_scroll_latch;
   *p++ = vdp->display_off;
-  *p++ = vdp->status;
+  *p++ = VdpStatusValue(vdp);  // a legacy mode keeps its sprite number in bits 0-4
   *p++ = 0;
   *p++ = vdp->code;
   *p++ = vdp->latch;
@@ -55,7 +55,8 @@ bool VdpReadStateBlock(VdpState* vdp, const uint8_t* block) {
   vdp->x_scroll_latch = *p++;
   vdp->y_scroll_latch = *p++;
   vdp->display_off = *p++;
-  vdp->status = *p++ | 0x1F;  // bits 0-4 always read as 1
+  vdp->sprite_number = *p & 0x1F;
+  vdp->status = *p++ | 0x1F;  // bits 0-4 always read as 1 in mode 4
   p++;
   vdp->code = *p++ & 0xC0;
   vdp->latch = *p++ ? 1 : 0;
@@ -67,6 +68,11 @@ bool VdpReadStateBlock(VdpState* vdp, const uint8_t* block) {
   vdp->line_irq_pending = *p++ ? 1 : 0;
 
   vdp->sprite_count = 0;
+  vdp->legacy_sprite_count = 0;
+  // Whether the program had loaded colours is not in the block; a colour RAM
+  // that is not all zero says it had.
+  vdp->cram_written = 0;
+  for (uint8_t byte : vdp->cram) vdp->cram_written |= byte ? 1 : 0;
   VdpSelectCounterTable(vdp);
   VdpRebuildPalette(vdp);
   std::memset(vdp->tile_dirty, 1, sizeof vdp->tile_dirty);

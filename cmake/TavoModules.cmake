@@ -19,7 +19,7 @@ function(tavo_module name)
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   target_compile_definitions(${name} PUBLIC
     TAVO_ROM_DIR="${TAVO_ROM_DIR}" TAVO_SHARED_DIR="${TAVO_SHARED_DIR}"
-    TAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    TAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TAVO_OPCODES_FILE="${TAVO_OPCODES_FILE}")
 endfunction()
 
 # Every app/NAME_main.cpp becomes the program NAME with '_' shown as '-'
@@ -59,7 +59,7 @@ function(tavo_test_folder name lib)
       add_executable(${target} ${${kind}})
       target_link_libraries(${target} PRIVATE ${lib} GTest::gtest GTest::gtest_main)
       target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-      add_dependencies(${target} tavo_roms)
+      add_dependencies(${target} tavo_roms tavo_opcodes)
       gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
         PROPERTIES LABELS ${kind}
                    ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy"
@@ -79,9 +79,9 @@ function(tavo_sanitized_test name)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     TAVO_ROM_DIR="${TAVO_ROM_DIR}" TAVO_SHARED_DIR="${TAVO_SHARED_DIR}"
-    TAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    TAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TAVO_OPCODES_FILE="${TAVO_OPCODES_FILE}")
   target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gtest GTest::gtest_main)
-  add_dependencies(${name} tavo_roms)
+  add_dependencies(${name} tavo_roms tavo_opcodes)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS "quick;sanitized"
                ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1"

@@ -38,11 +38,26 @@ int IndexFirst(const PositionIndex<Key>& index, const Key& key) {
   return found == index.end() ? -1 : found->second.front();
 }
 
+// One bit per low 16 bits of an address that may have an entry: the trace
+// log and a debugger run ask for almost every instruction, and nearly all
+// of them have none. Bits are only set, until the next rebuild.
+struct AddressFilter {
+  uint64_t bits[1024];
+};
+
+void FilterSet(AddressFilter* filter, uint32_t address) {
+  filter->bits[(address >> 6) & 1023] |= uint64_t{1} << (address & 63);
+}
+bool FilterMaybe(const AddressFilter& filter, uint32_t address) {
+  return filter.bits[(address >> 6) & 1023] >> (address & 63) & 1;
+}
+
 template <typename Entry>
 struct List {
   std::vector<Entry> entries;
   PositionIndex<uint32_t> by_address;
   PositionIndex<std::string> by_name;  // names, comment texts; unused for breakpoints
+  AddressFilter filter;
   int scroll = 0;
 };
 
@@ -63,9 +78,11 @@ template <typename Entry>
 void Rebuild(List<Entry>* list) {
   list->by_address.clear();
   list->by_name.clear();
+  list->filter = {};
   for (int i = 0; i < static_cast<int>(list->entries.size()); ++i) {
     Entry& e = list->entries[i];
     IndexAdd<uint32_t>(&list->by_address, e.address, i);
+    FilterSet(&list->filter, e.address);
     if (std::string* name = NameOf(e)) IndexAdd(&list->by_name, *name, i);
   }
 }
@@ -77,6 +94,7 @@ void Append(List<Entry>* list, Entry entry) {
   list->entries.push_back(std::move(entry));
   Entry& e = list->entries.back();
   IndexAdd<uint32_t>(&list->by_address, e.address, position);
+  FilterSet(&list->filter, e.address);
   if (std::string* name = NameOf(e)) IndexAdd(&list->by_name, *name, position);
 }
 
@@ -86,6 +104,7 @@ void ChangeAddress(List<Entry>* list, int position, uint32_t address) {
   IndexRemove<uint32_t>(&list->by_address, e.address, position);
   e.address = static_cast<decltype(e.address)>(address);
   IndexAdd<uint32_t>(&list->by_address, e.address, position);
+  FilterSet(&list->filter, e.address);
 }
 
 template <typename Entry>
@@ -108,7 +127,7 @@ const Entry* EntryAt(const List<Entry>& list, int index) {
 
 template <typename Entry>
 const Entry* FirstAt(const List<Entry>& list, uint32_t address) {
-  if (list.entries.empty()) return nullptr;
+  if (!FilterMaybe(list.filter, address)) return nullptr;
   const int at = IndexFirst(list.by_address, address);
   return at < 0 ? nullptr : &list.entries[at];
 }
@@ -127,6 +146,7 @@ void Clear(List<Entry>* list) {
   List<Entry>().entries.swap(list->entries);
   list->by_address.clear();
   list->by_name.clear();
+  list->filter = {};
   list->scroll = 0;
 }
 
@@ -194,7 +214,7 @@ const Comment* FindComment(uint32_t address) { return FirstAt(Comments, address)
 const Breakpoint* FindBreakpoint(uint32_t address) { return FirstAt(Breakpoints, address); }
 
 bool HasBreakpoint(uint32_t address) {
-  return !Breakpoints.entries.empty() && Breakpoints.by_address.count(address);
+  return FilterMaybe(Breakpoints.filter, address) && Breakpoints.by_address.count(address);
 }
 
 const char* LabelNameAt(uint32_t address) {

@@ -81,10 +81,11 @@ bool Flush() {
   return ok;
 }
 
-char* PutText(char* p, const char* text) {
-  const size_t n = std::strlen(text);
-  std::memcpy(p, text, n);
-  return p + n;
+// Literal text: its length is known when the program is compiled.
+template <size_t N>
+char* PutText(char* p, const char (&text)[N]) {
+  std::memcpy(p, text, N - 1);
+  return p + N - 1;
 }
 
 char* PutHex4(char* p, uint16_t value) {
@@ -109,12 +110,14 @@ char* PutDecimal(char* p, unsigned value, int width) {
 char* PutZ80State(char* p) {
   SelectMachine(&PrimaryMachine);
   const Z80Registers& r = Z80Regs;
-  const struct {
-    const char* name;
-    uint16_t value;
-  } words[8] = {{"AF = ", r.af}, {" BC = ", r.bc}, {" DE = ", r.de}, {" HL = ", r.hl},
-                {" IX = ", r.ix}, {" IY = ", r.iy}, {"   PC = ", r.pc}, {" SP = ", r.sp}};
-  for (const auto& w : words) p = PutHex4(PutText(p, w.name), w.value);
+  p = PutHex4(PutText(p, "AF = "), r.af);
+  p = PutHex4(PutText(p, " BC = "), r.bc);
+  p = PutHex4(PutText(p, " DE = "), r.de);
+  p = PutHex4(PutText(p, " HL = "), r.hl);
+  p = PutHex4(PutText(p, " IX = "), r.ix);
+  p = PutHex4(PutText(p, " IY = "), r.iy);
+  p = PutHex4(PutText(p, "   PC = "), r.pc);
+  p = PutHex4(PutText(p, " SP = "), r.sp);
   *p++ = '\n';
   const Machine& m = PrimaryMachine;
   const VdpState& vdp = m.Vdp;
@@ -154,7 +157,7 @@ void WriteDebugLogEntry() {
   char row[CodeRowWidth + 1];
   uint32_t absolute;
   BuildCodeRow(pc, LogRowLabelWidth, false, row, &absolute);
-  p = PutText(p, HasBreakpoint(absolute) ? "==== " : "     ");
+  p = HasBreakpoint(absolute) ? PutText(p, "==== ") : PutText(p, "     ");
   std::memcpy(p, row, CodeRowWidth);
   p += CodeRowWidth;
   *p++ = '\n';

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "debugger/code_row.h"
 #include "debugger/debugger_fixture.h"
 
 namespace {
@@ -151,6 +152,31 @@ TEST_F(DebugLog, AWriteErrorStopsTheLogButNotTheEmulation) {
   EXPECT_GT(steps, 100);
   StepInstruction();  // the program runs on
   EXPECT_EQ(GetPc(), 0x000Eu);
+}
+
+TEST_F(DebugLog, StepOverSkipsAnInstructionAndWindowRowsShowComments) {
+  StepInstruction();  // di
+  StepInstruction();  // ld sp,$DFF0
+  SkipInstruction();  // ld a,$12 is not run
+  EXPECT_EQ(GetPc(), 6u);
+  EXPECT_EQ(PrimaryMachine.SavedRegisters.af >> 8, 0);
+  StepInstruction();  // ld hl,$C000
+  EXPECT_EQ(GetPc(), 9u);
+
+  AddLabel(0x0004, "a_label_of_twenty_ch");
+  AddComment(0x0004, "loads the value that the next instruction stores, and more");
+  char row[CodeRowWidth + 1];
+  uint32_t absolute = 0;
+  EXPECT_EQ(BuildCodeRow(4, WindowRowLabelWidth, true, row, &absolute), 2);
+  EXPECT_EQ(absolute, 4u);
+  std::string want(CodeRowWidth, ' ');
+  want.replace(0, 16, "a_label_of_twent");
+  want.replace(17, 4, "0004");
+  want.replace(26, 10, "ld   a,$12");
+  want.replace(67, 1, ";");
+  want.replace(69, 30, "loads the value that the next ");
+  EXPECT_EQ(std::string(row), want);
+  EXPECT_EQ(std::strlen(row), size_t(CodeRowWidth));
 }
 
 }  // namespace

@@ -324,29 +324,4 @@ TEST_F(Disassembler, AFileOfTheWrongShapeIsRefusedAndTheTableStays) {
   EXPECT_EQ(length, 2);
 }
 
-TEST_F(Disassembler, TemplatesFullOfMarkersStayWithinTheText) {
-  // Any printable template is acceptable; markers overlapping or repeated
-  // must not overrun the 64-character text or take more than their bytes.
-  std::vector<uint8_t> file(OpcodeFileSize, 0);
-  const char* const pieces[] = {"%p%", "(i?)", "(I?)", "i?", "(##)", "##", "#", "*", "+"};
-  for (int r = 0; r < OpcodeRecordCount; ++r) {
-    std::string t;
-    for (int i = 0; t.size() < 60; ++i) t += pieces[(r + i * 7) % 9];
-    t.resize(63);
-    std::copy(t.begin(), t.end(), file.begin() + OpcodeLeadingSize + r * 64);
-  }
-  ASSERT_TRUE(LoadOpcodeTable(file.data(), file.size()));
-  AddLabel(0x4040, std::string(200, 'L'));
-  for (int b = 0; b < 256; ++b) {
-    for (uint8_t prefix : {0x00, 0xCB, 0xED, 0xDD, 0xFD}) {
-      Poke(0x100, {prefix ? prefix : uint8_t(b), uint8_t(b), 0x40, 0x40, 0x40, 0x40, 0x40, 0x40});
-      char text[DisassemblyTextSize];
-      const int length = DisassembleZ80(0x100, text, sizeof text);
-      EXPECT_LE(std::string(text).size(), 63u);
-      EXPECT_GE(length, 1);
-      EXPECT_LE(length, 4 + 1 + 2 + 2 + 1);
-    }
-  }
-}
-
 }  // namespace

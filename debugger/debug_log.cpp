@@ -1,7 +1,6 @@
 #include "debugger/debug_log.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -36,19 +35,15 @@ std::string LogFileName() {
   return base + ".DebugLog";
 }
 
-// Creates or empties the log file; only a regular file is written (a pipe
-// under the name would block the emulation).
+// The log always starts as a new, empty file: whatever sat under its name
+// (an old log, a link pointing elsewhere, a pipe that would block the
+// emulation) is removed, never opened. A new file rather than a truncated
+// one also spares the file system's flush of a truncated file when it is
+// closed, which would stall the program for every restart.
 int OpenEmpty(const std::string& path) {
   if (path.empty()) return -1;
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
-  if (fd < 0) return -1;
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ftruncate(fd, 0) != 0 ||
-      fcntl(fd, F_SETFL, 0) != 0) {
-    close(fd);
-    return -1;
-  }
-  return fd;
+  unlink(path.c_str());
+  return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
 }
 
 bool WriteAll(const char* data, size_t size) {

@@ -11,7 +11,7 @@
 // console layer appends an entry. Cleared when the log stops by itself.
 extern bool DebugLogOn;
 
-// Opens (truncating) the log, writes the header and an entry for the current
+// Opens the log as a new file, writes the header and an entry for the current
 // state, and says "Started debug log '%s'." ("Restarted ..." with restart).
 // False, silently, without a cartridge or with the log already open; false
 // with "Couldn't start debug log '%s'." ("Couldn't restart ...") when the

@@ -116,11 +116,16 @@ TEST_F(DebugLog, FailuresAreReportedAndNothingHappensWithoutACartridge) {
   EXPECT_STREQ(StatusText, "Couldn't start debug log 'game.sms.DebugLog'.");
   ClearDebugLog();
   EXPECT_STREQ(StatusText, "Couldn't clear debug log 'game.sms.DebugLog'");
-  // A pipe under the log's name is not opened (it would block).
-  ASSERT_EQ(std::system(("mkdir '" + Path("DebugLogs") + "' && mkfifo '" + Path("DebugLogs/game.sms.DebugLog") +
-                         "'").c_str()), 0);
+  // A folder under the log's name stays; a pipe there is replaced by the
+  // log, never opened (it would block).
+  ASSERT_EQ(std::system(("mkdir -p '" + Path("DebugLogs/game.sms.DebugLog") + "'").c_str()), 0);
   EXPECT_FALSE(StartDebugLog(true));
   EXPECT_STREQ(StatusText, "Couldn't restart debug log 'game.sms.DebugLog'.");
+  ASSERT_EQ(std::system(("rmdir '" + Path("DebugLogs/game.sms.DebugLog") + "' && mkfifo '" +
+                         Path("DebugLogs/game.sms.DebugLog") + "'").c_str()), 0);
+  EXPECT_TRUE(StartDebugLog(false));
+  StopDebugLog();
+  EXPECT_EQ(Log().rfind("\nTavo debug log for 'game.sms'", 0), 0u);
 
   ResetMessages();
   CartName.clear();

@@ -205,10 +205,10 @@ TEST_F(Disassembler, DocumentedTextsAssembleBackToTheirBytes) {
   EXPECT_EQ(status, 0) << messages;
   std::ifstream binary(dir + "/texts.bin", std::ios::binary);
   std::vector<uint8_t> assembled((std::istreambuf_iterator<char>(binary)), std::istreambuf_iterator<char>());
+  std::system(("rm -rf " + dir).c_str());
   ASSERT_EQ(assembled.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i)
     ASSERT_EQ(assembled[i], expected[i]) << "at $" << std::hex << 0x1000 + i << "\n" << source;
-  std::system(("rm -rf " + dir).c_str());
 }
 
 TEST_F(Disassembler, MarkersTakeTheirOperandsInTheFixedOrder) {

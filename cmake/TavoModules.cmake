@@ -19,7 +19,8 @@ function(tavo_module name)
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   target_compile_definitions(${name} PUBLIC
     TAVO_ROM_DIR="${TAVO_ROM_DIR}" TAVO_SHARED_DIR="${TAVO_SHARED_DIR}"
-    TAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TAVO_BUILD_DIR="${CMAKE_BINARY_DIR}")
+    TAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TAVO_BUILD_DIR="${CMAKE_BINARY_DIR}"
+    TAVO_OPCODES_FILE="${TAVO_OPCODES_FILE}")
 endfunction()
 
 # Every app/NAME_main.cpp becomes the program NAME with '_' shown as '-'
@@ -35,7 +36,7 @@ function(tavo_programs)
     endif()
     add_executable(${program} ${main})
     target_link_libraries(${program} PRIVATE tavo_emu)
-    add_dependencies(${program} tavo_roms tavo_gui_data)
+    add_dependencies(${program} tavo_roms tavo_data)
   endforeach()
 endfunction()
 
@@ -77,7 +78,7 @@ function(tavo_test_folder name lib)
       add_executable(${target} ${${kind}})
       target_link_libraries(${target} PRIVATE ${lib} GTest::gtest GTest::gtest_main)
       target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-      add_dependencies(${target} tavo_roms tavo_gui_data)
+      add_dependencies(${target} tavo_roms tavo_data)
       gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
       tavo_test_properties(${target} LABELS ${kind})
     endif()
@@ -95,9 +96,10 @@ function(tavo_sanitized_test name)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     TAVO_ROM_DIR="${TAVO_ROM_DIR}" TAVO_SHARED_DIR="${TAVO_SHARED_DIR}"
-    TAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TAVO_BUILD_DIR="${CMAKE_BINARY_DIR}")
+    TAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TAVO_BUILD_DIR="${CMAKE_BINARY_DIR}"
+    TAVO_OPCODES_FILE="${TAVO_OPCODES_FILE}")
   target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gtest GTest::gtest_main)
-  add_dependencies(${name} tavo_roms tavo_gui_data)
+  add_dependencies(${name} tavo_roms tavo_data)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
   tavo_test_properties(${name} LABELS quick sanitized
     ENVIRONMENT ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1)

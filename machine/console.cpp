@@ -7,6 +7,8 @@
 #include <string>
 
 #include "app/program_dir.h"
+#include "debugger/debug_log.h"
+#include "debugger/disassembler.h"
 #include "machine/cartridge.h"
 #include "machine/machine.h"
 #include "machine/options.h"
@@ -41,6 +43,7 @@ struct ConsoleOps {
   void (*write_vram)(uint32_t address, uint8_t value);
   bool (*memory_region)(int index, MemoryRegionInfo* region);
   uint32_t (*absolute_address)(uint32_t address);
+  int (*disassemble)(uint32_t address, char* text, int text_size);
   Surface* (*get_screen)(int index);
   bool (*read_sound)(void* buffer, uint32_t bytes);
   uint32_t address_mask;  // where multi-byte accesses wrap
@@ -102,6 +105,10 @@ void SmsWriteVram(uint32_t address, uint8_t value) {
   vdp.tile_dirty[(address & 0x3FFF) >> 2] = 1;
 }
 uint32_t SmsAbsoluteAddress(uint32_t address) { return AbsoluteAddress(static_cast<uint16_t>(address)); }
+int SmsDisassemble(uint32_t address, char* text, int text_size) {
+  SelectMachine(&PrimaryMachine);
+  return DisassembleZ80(static_cast<uint16_t>(address), text, text_size);
+}
 bool SmsReadSound(void* buffer, uint32_t bytes) { return PsgReadSamples(&PrimaryMachine.Psg, buffer, bytes); }
 
 // Kinds 2 and 3: the cores are not built in.
@@ -113,6 +120,10 @@ void NoCoreSetPc(uint32_t) {}
 uint8_t NoCoreRead(uint32_t) { return 0; }
 void NoCoreWrite(uint32_t, uint8_t) {}
 uint32_t SameAddress(uint32_t address) { return address; }
+int NoCoreDisassemble(uint32_t, char* text, int text_size) {
+  if (text && text_size > 0) text[0] = 0;
+  return 0;
+}
 Surface* NoCoreScreen(int) { return nullptr; }
 bool Silence(void* buffer, uint32_t bytes) {
   std::memset(buffer, 0, bytes);
@@ -156,13 +167,16 @@ bool GbaRegion(int index, MemoryRegionInfo* region) { return TableRegion(GbaRegi
 const ConsoleOps KindOps[4] = {
     {},  // no kind 0
     {SmsHardReset, SmsSoftReset, SmsRunFrame, SmsStep, SmsForceReturn, SmsGetPc, SmsSetPc, SmsRead8,
-     SmsWrite8, SmsReadVram, SmsWriteVram, MemoryRegion, SmsAbsoluteAddress, GetScreen, SmsReadSound,
+     SmsWrite8, SmsReadVram, SmsWriteVram, MemoryRegion, SmsAbsoluteAddress, SmsDisassemble, GetScreen,
+     SmsReadSound,
      0xFFFF, 228, 0},
     {NoCoreAction, NoCoreAction, NoCoreFrame, NoCoreStep, NoCoreAction, NoCorePc, NoCoreSetPc, NoCoreRead,
-     NoCoreWrite, NoCoreRead, NoCoreWrite, NesRegion, NesAbsoluteAddress, NoCoreScreen, Silence,
+     NoCoreWrite, NoCoreRead, NoCoreWrite, NesRegion, NesAbsoluteAddress, NoCoreDisassemble, NoCoreScreen,
+     Silence,
      0xFFFFFFFF, 1364, 262},
     {NoCoreAction, NoCoreAction, NoCoreFrame, NoCoreStep, NoCoreAction, NoCorePc, NoCoreSetPc, NoCoreRead,
-     NoCoreWrite, NoCoreRead, NoCoreWrite, GbaRegion, SameAddress, NoCoreScreen, Silence,
+     NoCoreWrite, NoCoreRead, NoCoreWrite, GbaRegion, SameAddress, NoCoreDisassemble, NoCoreScreen,
+     Silence,
      0xFFFFFFFF, 1232, 228},
 };
 
@@ -257,6 +271,7 @@ int StepInstruction() {
   int cycles = Ops().step();
   if (CyclesPerFrameAll)
     FrameCyclePos = static_cast<uint32_t>((int64_t{FrameCyclePos} + cycles) % CyclesPerFrameAll);
+  if (DebugLogOn) WriteDebugLogEntry();
   return cycles;
 }
 
@@ -270,9 +285,8 @@ void SkipInstruction() {
   if (length > 0) SetPc(GetPc() + length);
 }
 
-int Disassemble(uint32_t, char* text, int text_size) {
-  if (text && text_size > 0) text[0] = 0;
-  return 0;
+int Disassemble(uint32_t address, char* text, int text_size) {
+  return Ops().disassemble(address, text, text_size);
 }
 
 uint8_t Read8(uint32_t address) { return Ops().read8(address); }

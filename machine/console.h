@@ -42,13 +42,17 @@ void UpdateConsoleRates();
 void HardResetConsole();
 void SoftResetConsole();
 void RunConsoleFrame(bool render, bool sound);
+// Exactly one instruction; the cycles it took. Keeps FrameCyclePos and,
+// while the debugger's log is on, appends a trace entry.
 int StepInstruction();
 void ForceReturnConsole();
 uint32_t GetPc();
 void SetPc(uint32_t address);
-// Needs the disassembler, which is not built yet: for now Disassemble
-// returns 0 with an empty text and SkipInstruction leaves the PC alone.
+// Moves the PC past the instruction there without executing it, by the
+// length the disassembler reports.
 void SkipInstruction();
+// The instruction at a CPU address as text (cut to text_size - 1
+// characters) and its length in bytes; kinds without a core give 0 and "".
 int Disassemble(uint32_t address, char* text, int text_size);
 
 uint8_t Read8(uint32_t address);

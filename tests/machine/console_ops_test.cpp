@@ -85,10 +85,17 @@ TEST_F(ConsoleOps, ProgramCounterAndResetsClearSteppingState) {
   EXPECT_EQ(FrameCyclePos, 0u);
   EXPECT_EQ(InstrCarry, 0);
   EXPECT_EQ(GetPc(), 0u);
-  // No disassembler yet: nothing to skip over.
+  // Without instruction texts loaded, a NOP still has its length: "Step
+  // over" moves past it without running it.
   char text[32] = "x";
-  EXPECT_EQ(Disassemble(0, text, sizeof text), 0);
+  EXPECT_EQ(Disassemble(0, text, sizeof text), 1);
   EXPECT_STREQ(text, "");
+  SkipInstruction();
+  EXPECT_EQ(GetPc(), 1u);
+  EXPECT_EQ(FrameCyclePos, 0u);
+  ConsoleKind = 3;
+  EXPECT_EQ(Disassemble(0, text, sizeof text), 0);
+  ConsoleKind = 1;
 }
 
 TEST_F(ConsoleOps, TimingFollowsTheKindAndTheVideoStandard) {

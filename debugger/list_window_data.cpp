@@ -1,0 +1,121 @@
+#include "debugger/list_window_data.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "config/config.h"
+#include "debugger/number_syntax.h"
+#include "machine/console.h"
+
+namespace {
+
+// Input fields read what their leading digits give; junk after them is
+// ignored, as an empty "$" gives 0.
+uint32_t FieldNumber(const char* text) {
+  uint32_t value;
+  ParseNumber(text, &value);
+  return value;
+}
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) {
+  va_list args, again;
+  va_start(args, format);
+  va_copy(again, args);
+  const int n = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  std::string text(n > 0 ? n : 0, '\0');
+  if (n > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
+  va_end(again);
+  return text;
+}
+
+}  // namespace
+
+const char* LabelNameNotice(const std::string& name) { return name.empty() ? "Label needs a name." : nullptr; }
+const char* VariableNameNotice(const std::string& name) {
+  return name.empty() ? "Variable needs a name." : nullptr;
+}
+
+uint32_t LabelAddressFromInput(uint32_t typed) {
+  return Config.labels_address_absolute ? typed : ConsoleAbsoluteAddress(typed);
+}
+
+uint32_t BreakpointAddressFromInput(uint32_t typed) {
+  return Config.break_points_address_absolute ? typed : ConsoleAbsoluteAddress(typed);
+}
+
+std::string LabelRowText(int index) {
+  const Label* label = LabelEntry(index);
+  return label ? Format("$%05X: %s", label->address, label->name.c_str()) : std::string();
+}
+
+std::string BreakpointRowText(int index) {
+  const Breakpoint* breakpoint = BreakpointEntry(index);
+  return breakpoint ? Format("$%05X", breakpoint->address) : std::string();
+}
+
+uint32_t VariableValue(const Variable& variable) {
+  switch (variable.kind) {
+    case VarByte: return Read8(variable.address);
+    case VarWord: return Read16(variable.address);
+    default: return Read32(variable.address);
+  }
+}
+
+std::string VariableRowText(int index) {
+  const Variable* v = VariableEntry(index);
+  if (!v) return {};
+  const uint32_t value = VariableValue(*v);
+  const char* name = v->name.c_str();
+  switch (v->kind) {
+    case VarByte: return Format("%16s =       %2X (@ $%8X)", name, value, v->address);
+    case VarWord: return Format("%16s =     %4X (@ $%8X)", name, value, v->address);
+    default: return Format("%16s = %8X (@ $%8X)", name, value, v->address);
+  }
+}
+
+std::string HexFieldText(uint32_t value) { return Format("$%X", value); }
+
+const char* AddLabelFromFields(const char* address_text, const std::string& name) {
+  if (const char* notice = LabelNameNotice(name)) return notice;
+  AddLabel(LabelAddressFromInput(FieldNumber(address_text)), name);
+  return nullptr;
+}
+
+const char* SetLabelFromFields(int index, const char* address_text, const std::string& name) {
+  if (const char* notice = LabelNameNotice(name)) return notice;
+  SetLabelAt(index, LabelAddressFromInput(FieldNumber(address_text)), name);
+  return nullptr;
+}
+
+void AddBreakpointFromField(const char* address_text) {
+  AddBreakpoint(BreakpointAddressFromInput(FieldNumber(address_text)));
+}
+
+void SetBreakpointFromField(int index, const char* address_text) {
+  SetBreakpointAt(index, BreakpointAddressFromInput(FieldNumber(address_text)));
+}
+
+const char* AddVariableFromFields(const char* address_text, uint8_t kind, const std::string& name) {
+  if (const char* notice = VariableNameNotice(name)) return notice;
+  AddVariable(static_cast<uint16_t>(FieldNumber(address_text)), kind, name);
+  return nullptr;
+}
+
+const char* SetVariableFromFields(int index, const char* address_text, uint8_t kind, const std::string& name) {
+  if (const char* notice = VariableNameNotice(name)) return notice;
+  SetVariableAt(index, static_cast<uint16_t>(FieldNumber(address_text)), kind, name);
+  return nullptr;
+}
+
+void ChangeVariableValue(int index, const char* value_text) {
+  const Variable* v = VariableEntry(index);
+  if (!v) return;
+  const uint32_t value = FieldNumber(value_text);
+  switch (v->kind) {
+    case VarByte: Write8(v->address, static_cast<uint8_t>(value)); break;
+    case VarWord: Write16(v->address, static_cast<uint16_t>(value)); break;
+    default: Write32(v->address, value); break;
+  }
+}

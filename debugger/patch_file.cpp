@@ -13,7 +13,7 @@
 #include "config/config.h"
 #include "debugger/debug_lists.h"
 #include "debugger/number_syntax.h"
-#include "debugger/patch_tokens.h"
+#include "lumo/tokenizer.h"
 #include "lumo/messages.h"
 #include "machine/cartridge.h"
 
@@ -47,7 +47,7 @@ void PatchByte(uint32_t pointer, uint8_t value) {
 std::vector<std::string> LineTokens(int count) {
   std::vector<std::string> tokens;
   tokens.reserve(count);
-  while (const char* token = NextPatchToken()) tokens.emplace_back(token);
+  while (const char* token = NextToken()) tokens.emplace_back(token);
   return tokens;
 }
 
@@ -164,13 +164,13 @@ bool Exists(const std::string& path) {
 
 bool ReadPatchFile(const char* path, bool replace, bool* had_errors) {
   *had_errors = false;
-  if (!OpenPatchTokens(path)) return false;
+  if (!OpenTokenFile(path)) return false;
   if (replace) ResetDebugLists();
   uint32_t pointer = 0;
   for (int line = 1;; ++line) {
-    const int count = NextPatchLine();
-    if (count == -2) break;
-    if (count == -1) {
+    const int count = NextLine();
+    if (count == TokenEndOfFile) break;
+    if (count == TokenUnclosedQuote) {
       char text[48];
       std::snprintf(text, sizeof text, "Line %d: Syntax error\n", line);
       AddMessage(text);
@@ -183,6 +183,7 @@ bool ReadPatchFile(const char* path, bool replace, bool* had_errors) {
       *had_errors = true;
     }
   }
+  CloseTokenFile();
   return true;
 }
 
@@ -213,10 +214,10 @@ bool WritePatchFile(const char* path) {
 }
 
 bool ReadSymbolFile(const char* path) {
-  if (!OpenPatchTokens(path)) return false;
+  if (!OpenTokenFile(path)) return false;
   while (true) {
-    const int count = NextPatchLine();
-    if (count == -2) break;
+    const int count = NextLine();
+    if (count == TokenEndOfFile) break;
     if (count != 4) continue;
     const std::vector<std::string> t = LineTokens(count);
     uint32_t bank, offset;
@@ -225,6 +226,7 @@ bool ReadSymbolFile(const char* path) {
       continue;
     AddLabel(SymbolAbsoluteAddress(bank, offset), t[3]);
   }
+  CloseTokenFile();
   return true;
 }
 

@@ -15,7 +15,7 @@ enum MachineOption : uint32_t {
   OptGgScreen = 0x0080,         // only the 160 x 144 window is rendered
   OptCodemastersMapper = 0x0100,
   OptJapanese = 0x0200,         // country "japanese" (clear: "european")
-  OptSpriteFlickering = 0x0400, // at most 8 sprites per line
+  OptSpriteFlickering = 0x0400, // at most 8 sprites per line (4 in the legacy modes)
   OptVramAccessWait = 0x0800,   // badly timed VRAM accesses dropped and counted
   OptLink = 0x1000,             // run the link partner
 };

@@ -5,6 +5,7 @@ bool Paused = false;
 bool DebugRun = false;
 bool GuiVisible = true;
 uint8_t PassCounter = 0;
+bool WaitingForKey = false;
 
 void ResetAppState() {
   AppActive = true;
@@ -12,4 +13,5 @@ void ResetAppState() {
   DebugRun = false;
   GuiVisible = true;
   PassCounter = 0;
+  WaitingForKey = false;
 }

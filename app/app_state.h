@@ -9,5 +9,8 @@ extern bool Paused;      // no frames run; the GUI stays live
 extern bool DebugRun;    // the debugger runs the program with checks per instruction
 extern bool GuiVisible;  // the GUI is drawn over the picture and takes the input
 extern uint8_t PassCounter;  // counts main-loop passes, wrapping
+// The controller options window waits for a key to assign: the main loop
+// then feeds no controller input to the machine.
+extern bool WaitingForKey;
 
 void ResetAppState();  // the values of a fresh start (tests)

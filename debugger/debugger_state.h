@@ -12,3 +12,13 @@ extern bool BreakState;
 void EnterBreakState();
 // Redraws every open debugger view from the machine's state.
 void RefreshDebugger();
+
+// The debugger's entry points used by the main loop, the SDSC console and
+// state loading; the debugger window builds on them.
+// Enters the break state (and shows the debugger window).
+void EnableDebugger();
+// Advances a debugger run by one main-loop pass while DebugRun is set.
+void RunPass();
+// The memory viewer's list of memory regions is rebuilt (after a reset or a
+// cartridge load changed them).
+void RefreshMemoryRegions();

@@ -8,7 +8,7 @@
 #include "lumo/surface.h"
 #include "machine/cartridge.h"
 #include "machine/options.h"
-#include "record/file_replace.h"
+#include "record/safe_file.h"
 #include "record/screenshot.h"
 
 namespace {
@@ -108,5 +108,5 @@ bool WriteHeadlessReport(const std::string& path, const VerdictRecord& r) {
                 r.seconds > 0 ? r.frames / r.seconds : 0.0);
   json += numbers;
   json += "}\n";
-  return ReplaceFileWith(path, json.data(), json.size());
+  return ReplaceFileContents(path, json.data(), json.size());
 }

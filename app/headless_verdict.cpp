@@ -14,7 +14,7 @@
 #include "machine/console.h"
 #include "machine/machine.h"
 #include "machine/options.h"
-#include "record/file_replace.h"
+#include "record/safe_file.h"
 #include "record/save_state.h"
 #include "record/screenshot.h"
 
@@ -97,7 +97,7 @@ bool SaveEndState(const std::string& path) {
   if (!CanHoldState()) return false;
   std::vector<uint8_t> image;
   BuildStateImage(&image);
-  return ReplaceFileWith(path, image.data(), image.size());
+  return ReplaceFileContents(path, image.data(), image.size());
 }
 
 const char* HaltText() {

@@ -4,7 +4,7 @@
 
 #include "config/config.h"
 #include "config/config_file.h"
-#include "config/text_file.h"
+#include "record/safe_file.h"
 #include "machine/options.h"
 #include "machine/psg.h"
 

@@ -13,9 +13,10 @@
 #include "config/config.h"
 #include "debugger/debug_lists.h"
 #include "debugger/number_syntax.h"
-#include "lumo/tokenizer.h"
 #include "lumo/messages.h"
+#include "lumo/tokenizer.h"
 #include "machine/cartridge.h"
+#include "record/safe_file.h"
 
 namespace {
 
@@ -114,45 +115,16 @@ std::string Quotable(const std::string& name) {
   return text;
 }
 
-FILE* OpenRegularForReading(const char* path) {
-  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  struct stat info;
-  FILE* file = nullptr;
-  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) file = fdopen(fd, "rb");
-  if (!file) close(fd);
-  return file;
-}
-
-// A fresh file (never whatever sat under the name) for writing.
-FILE* CreateFresh(const std::string& path) {
-  unlink(path.c_str());
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return nullptr;
-  FILE* file = fdopen(fd, "wb");
-  if (!file) close(fd);
-  return file;
-}
-
 // Copies the file whole; false unless every byte arrived.
 bool CopyWhole(const std::string& from, const std::string& to) {
-  FILE* in = OpenRegularForReading(from.c_str());
+  FILE* in = OpenRegularFile(from);
   if (!in) return false;
-  FILE* out = CreateFresh(to);
-  bool ok = out != nullptr;
-  long long copied = 0;
+  std::vector<char> bytes;
   char buffer[65536];
-  while (ok) {
-    const size_t got = std::fread(buffer, 1, sizeof buffer, in);
-    if (got == 0) break;
-    ok = std::fwrite(buffer, 1, got, out) == got;
-    copied += static_cast<long long>(got);
-  }
-  ok = ok && !std::ferror(in);
+  for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;) bytes.insert(bytes.end(), buffer, buffer + got);
+  const bool read_ok = !std::ferror(in);
   std::fclose(in);
-  if (out) ok = std::fclose(out) == 0 && ok;
-  struct stat info;
-  return ok && stat(to.c_str(), &info) == 0 && info.st_size == copied;
+  return read_ok && ReplaceFileContents(to, bytes.data(), bytes.size());
 }
 
 bool Exists(const std::string& path) {
@@ -188,8 +160,7 @@ bool ReadPatchFile(const char* path, bool replace, bool* had_errors) {
 }
 
 bool WritePatchFile(const char* path) {
-  const std::string temporary = std::string(path) + ".tmp";
-  FILE* file = CreateFresh(temporary);
+  FILE* file = CreateTemporaryFile(path);
   if (!file) return false;
   bool ok = true;
   static const char* const VariableWords[4] = {"", "VarB", "VarW", "VarD"};
@@ -207,10 +178,7 @@ bool WritePatchFile(const char* path) {
     const Comment* c = CommentEntry(i);
     ok = ok && std::fprintf(file, "COMMENT $%X, \"%s\"\n", c->address, Quotable(c->text).c_str()) > 0;
   }
-  ok = std::fclose(file) == 0 && ok;
-  ok = ok && std::rename(temporary.c_str(), path) == 0;
-  if (!ok) std::remove(temporary.c_str());
-  return ok;
+  return FinishTemporaryFile(file, path, ok);
 }
 
 bool ReadSymbolFile(const char* path) {

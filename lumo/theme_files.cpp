@@ -10,7 +10,7 @@
 
 #include "app/program_dir.h"
 #include "config/config_file.h"
-#include "config/text_file.h"
+#include "record/safe_file.h"
 #include "lumo/theme.h"
 #include "lumo/tokenizer.h"
 

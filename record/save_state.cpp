@@ -5,7 +5,7 @@
 #include "debugger/debugger_state.h"
 #include "lumo/messages.h"
 #include "machine/cartridge.h"
-#include "record/file_replace.h"
+#include "record/safe_file.h"
 
 uint8_t StateSlot = 0;
 
@@ -48,7 +48,7 @@ bool SaveState(bool report) {
   if (CanHoldState()) {
     std::vector<uint8_t> image;
     BuildStateImage(&image);
-    ok = ReplaceFileWith(WorkingFilePath("States", name), image.data(), image.size());
+    ok = ReplaceFileContents(WorkingFilePath("States", name), image.data(), image.size());
   }
   if (report) ShowMessage(ok ? "Saved state as '%s'." : "Couldn't save state as '%s'.", name.c_str());
   return ok;

@@ -17,6 +17,7 @@
 #include "machine/cartridge.h"
 #include "machine/machine.h"
 #include "machine/options.h"
+#include "record/safe_file.h"
 #include "record/vgm_format.h"
 #include "record/vgm_trim.h"
 
@@ -199,23 +200,12 @@ bool WriteLogFile(const std::string& path, uint32_t loop_offset, uint32_t loop_s
   std::vector<uint8_t> gd3 = Gd3Block();
   uint8_t header[VgmHeaderSize];
   MakeHeader(header, uint32_t(gd3.size()), loop_offset, loop_samples);
-  std::string temporary = path + ".tmp";
-  unlink(temporary.c_str());
-  int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  FILE* file = fdopen(fd, "wb");
-  if (!file) {
-    close(fd);
-    unlink(temporary.c_str());
-    return false;
-  }
+  FILE* file = CreateTemporaryFile(path);
+  if (!file) return false;
   bool ok = std::fwrite(header, 1, sizeof header, file) == sizeof header;
   if (Log.size) ok = ok && std::fwrite(Log.data, 1, Log.size, file) == Log.size;
   ok = ok && std::fwrite(gd3.data(), 1, gd3.size(), file) == gd3.size();
-  ok = (std::fclose(file) == 0) && ok;
-  if (ok) ok = std::rename(temporary.c_str(), path.c_str()) == 0;
-  if (!ok) unlink(temporary.c_str());
-  return ok;
+  return FinishTemporaryFile(file, path, ok);
 }
 
 // The loop trimmer, else the end trimmer, as the options say; the data ends

@@ -1,4 +1,4 @@
-#include "config/text_file.h"
+#include "record/safe_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -107,4 +107,41 @@ void AppendFormat(std::string* out, const char* format, ...) {
     out->resize(at + size_t(length));
   }
   va_end(again);
+}
+
+FILE* OpenRegularFile(const std::string& path) {
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat info;
+  FILE* file = nullptr;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) file = fdopen(fd, "rb");
+  if (!file) close(fd);
+  return file;
+}
+
+FILE* CreateTemporaryFile(const std::string& path) {
+  if (path.empty()) return nullptr;
+  const std::string temporary = path + ".tmp";
+  unlink(temporary.c_str());
+  int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
+  FILE* file = fdopen(fd, "wb");
+  if (!file) {
+    close(fd);
+    unlink(temporary.c_str());
+  }
+  return file;
+}
+
+bool FinishTemporaryFile(FILE* file, const std::string& path, bool ok) {
+  const std::string temporary = path + ".tmp";
+  ok = ok && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+  ok = std::fclose(file) == 0 && ok;
+  ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    unlink(temporary.c_str());
+    return false;
+  }
+  SyncFolder(path);
+  return true;
 }

@@ -65,6 +65,14 @@ BENCHMARK(BM_PresentWithGui)
     ->Args({32, 3, 1})
     ->Unit(benchmark::kMicrosecond);
 
+// The display's own share: the back surface handed to SDL and shown.
+void BM_PresentDisplayOnly(benchmark::State& state) {
+  if (!Screen((int)state.range(0))) return state.SkipWithError("no screen or demo cartridge");
+  for (auto _ : state) PresentDisplay(false);
+  Close();
+}
+BENCHMARK(BM_PresentDisplayOnly)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
+
 // Arguments: stretching, filter; with a status message shown.
 void BM_PresentFullScreen(benchmark::State& state) {
   if (!Screen(16)) return state.SkipWithError("no screen or demo cartridge");

@@ -48,7 +48,8 @@ void SoundOptionsEvent(const GuiEvent& event);
 // --- Controller configuration (control_options) --------------------------
 // Parts 0-19: the buttons of key_1_left ... key_2_select; 20-39 their key
 // texts; then the status text, Reset and the two port frames.
-enum ControllerPart { ControllerKeyText = 20, ControllerStatus = 40, ControllerReset, ControllerPort1, ControllerPort2 };
+constexpr int ControllerKeyText = 20, ControllerStatus = 40, ControllerReset = 41, ControllerPort1 = 42,
+              ControllerPort2 = 43;
 constexpr int ControllerGadget(int part) { return WinControlOptions * 100 + part; }
 void ToggleControllerOptions();
 void ControllerOptionsEvent(const GuiEvent& event);

@@ -88,10 +88,10 @@ void AddFourChoices(Window* w, int y, int first_part, const char* const names[4]
   if (blur_part >= 0) AddCheckBox(w, "Motion blur", Id(blur_part), 10, y + 40, 105, 15, false);
 }
 
-int WindowSizeInput(int part, int fallback) {
+int WindowSizeInput(int part, int fallback, int smallest) {
   const char* text = GetGadgetText(Id(part));
   if (!*text) return fallback;
-  return std::clamp(atoi(text), VideoWindowMin, VideoWindowMax);
+  return (int)std::clamp(strtol(text, nullptr, 10), (long)smallest, (long)VideoWindowMax);
 }
 
 }  // namespace
@@ -164,8 +164,8 @@ void ApplyVideoOptions() {
   Config.gui_motion_blur = GetChecked(Id(VideoBlurGui)) == 1;
 
   const bool windowed = GetChecked(Id(VideoWindowed)) == 1;
-  const int win_width = WindowSizeInput(VideoWidth, Config.win_resolution_x);
-  const int win_height = WindowSizeInput(VideoHeight, Config.win_resolution_y);
+  const int win_width = WindowSizeInput(VideoWidth, Config.win_resolution_x, VideoWindowMinWidth);
+  const int win_height = WindowSizeInput(VideoHeight, Config.win_resolution_y, VideoWindowMinHeight);
   DisplayModeInfo full{Config.resolution_x, Config.resolution_y, Config.depth};
   if (g_video.chosen >= 0 && g_video.chosen < (int)g_video.modes.size()) full = g_video.modes[g_video.chosen];
   const int bits = windowed ? 16 : (full.bits == 32 ? 32 : 16);

@@ -20,7 +20,7 @@ enum VideoOptionsPart {
 constexpr int VideoGadget(int part) { return WinVideoOptions * 100 + part; }
 
 // Window sizes Apply accepts; others are brought into this range.
-constexpr int VideoWindowMin = 320, VideoWindowMax = 7680;
+constexpr int VideoWindowMinWidth = 320, VideoWindowMinHeight = 240, VideoWindowMax = 7680;
 
 void ToggleVideoOptions();
 void OpenVideoOptions();

@@ -7,6 +7,10 @@
 
 namespace {
 
+// The option word the controls were last set from: a cartridge or state
+// load that changes it while the window is open shows in the controls.
+uint32_t g_shown_word = 0;
+
 struct OptionRow {
   const char* left;
   const char* right;
@@ -34,7 +38,7 @@ void ApplyEmulationOptions() {
     word |= GetChecked(EmulationRadio(row, true)) == 1 ? kRows[row].right_bit : kRows[row].left_bit;
   if (GetChecked(EmulationGadget(EmulationSpriteFlickering)) == 1) word |= OptSpriteFlickering;
   if (GetChecked(EmulationGadget(EmulationVramWait)) == 1) word |= OptVramAccessWait;
-  MachineOptions = word;
+  MachineOptions = g_shown_word = word;
   SetupConsoleTiming();
 }
 
@@ -47,9 +51,13 @@ void ShowEmulationOptions() {
   }
   SetChecked(EmulationGadget(EmulationSpriteFlickering), (MachineOptions & OptSpriteFlickering) != 0);
   SetChecked(EmulationGadget(EmulationVramWait), (MachineOptions & OptVramAccessWait) != 0);
+  g_shown_word = MachineOptions;
 }
 
-void RefreshEmulationOptions() { EnableGadget(EmulationGadget(EmulationApply), !BreakState); }
+void RefreshEmulationOptions() {
+  EnableGadget(EmulationGadget(EmulationApply), !BreakState);
+  if (MachineOptions != g_shown_word) ShowEmulationOptions();
+}
 
 void ToggleEmulationOptions() {
   if (WindowOpen(WinSystemOptions)) {

@@ -32,7 +32,8 @@ void ToggleEmulationOptions();
 void EmulationOptionsEvent(const GuiEvent& event);
 // Every control from the option word.
 void ShowEmulationOptions();
-// Once per pass: "Apply" is disabled while the debugger holds the machine.
+// Once per pass: "Apply" is disabled while the debugger holds the machine,
+// and the controls follow an option word changed from elsewhere.
 void RefreshEmulationOptions();
 
 // --- Sound options (sound_options) --------------------------------------

@@ -85,6 +85,11 @@ TEST_F(OptionWindowsTest, EmulationApplyRebuildsTheOptionWordAndIsDisabledInTheD
   EXPECT_TRUE(FindGadget(EmulationGadget(EmulationApply))->enabled);
   Send(EventActivated, EmulationGadget(EmulationApply));
   EXPECT_EQ(FrameRate, 60);
+  // A cartridge of the other system changes the word: the window follows.
+  MachineOptions = (MachineOptions & ~OptSystemGroup) | OptMasterSystemGroup;
+  RefreshOpenWindows();
+  EXPECT_EQ(GetChecked(EmulationRadio(0, true)), 1);
+  EXPECT_EQ(GetChecked(EmulationRadio(3, false)), 0);
   ToggleWindowById(WinSystemOptions);
   EXPECT_FALSE(WindowOpen(WinSystemOptions));
   DestroyConsoles();

@@ -182,6 +182,8 @@ void ToggleThemeWindow() {
 }
 
 void ThemeWindowWheel(int steps) {
+  const int under = GadgetUnderPointer();
+  if (under != Id(ThemeList) && under != Id(ThemeListScroll)) return;
   g_theme.first -= kListScrollStep * steps;
   FillThemeRows();
 }

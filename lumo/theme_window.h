@@ -25,7 +25,7 @@ void OpenThemeWindow();
 // Stores the position and drops a preview that was not applied.
 void CloseThemeWindow();
 void ThemeWindowEvent(const GuiEvent& event);
-// Mouse wheel over the window: scrolls the theme list.
+// Mouse wheel over the window: scrolls the theme list when over it.
 void ThemeWindowWheel(int steps);
 // The colour being edited (ThemeColour index).
 int ThemeWindowEditedColour();

@@ -132,6 +132,8 @@ void ToggleVideoOptions() {
 }
 
 void VideoOptionsWheel(int steps) {
+  const int under = GadgetUnderPointer();
+  if (under != Id(VideoModeList) && under != Id(VideoModeScroll)) return;
   g_video.first -= 5 * steps;
   FillModeRows();
 }

@@ -26,7 +26,7 @@ void ToggleVideoOptions();
 void OpenVideoOptions();
 void CloseVideoOptions();
 void VideoOptionsEvent(const GuiEvent& event);
-// Mouse wheel over the window: scrolls the mode list.
+// Mouse wheel over the window: scrolls the mode list when over it.
 void VideoOptionsWheel(int steps);
 // Stores the window's choices and changes the display mode when needed.
 void ApplyVideoOptions();

@@ -230,6 +230,28 @@ TEST_F(OptionWindowsTest, SavingNeedsAFileNameAndTheSavedThemeLoadsBack) {
   EXPECT_STREQ(GetGadgetText(ThemeGadget(ThemeName)), "Grey Day");
 }
 
+TEST_F(OptionWindowsTest, TheWheelOverTheThemeListScrollsIt) {
+  for (int i = 0; i < 60; i++)
+    dir_.Write("Themes/t" + std::to_string(100 + i) + ".theme", "name = \"T" + std::to_string(100 + i) + "\"\n");
+  ScanThemes();
+  ToggleWindowById(WinGuiOptions);
+  const Gadget* list = FindGadget(ThemeGadget(ThemeList));
+  const std::string first = list->rows[0].text;
+  int x, y;
+  Centre(WinGuiOptions, 300, 300, &x, &y);  // over the pictures: nothing moves
+  Pass(x, y);
+  EXPECT_TRUE(WheelOverWindow(WinGuiOptions, -2));
+  EXPECT_EQ(list->rows[0].text, first);
+  Centre(WinGuiOptions, 470, 200, &x, &y);
+  Pass(x, y);
+  WheelOverWindow(WinGuiOptions, -2);  // towards the user: down the list
+  EXPECT_EQ(GetListFirst(ThemeGadget(ThemeList)), 10);
+  EXPECT_EQ(list->rows[0].text, Themes[10].name);
+  EXPECT_EQ(GetScrollFirst(ThemeGadget(ThemeListScroll)), 10);
+  WheelOverWindow(WinGuiOptions, 5);
+  EXPECT_EQ(GetListFirst(ThemeGadget(ThemeList)), 0);
+}
+
 TEST_F(OptionWindowsTest, VideoApplyStoresTheChoicesAndSetsTheNewWindowSize) {
   Config.windowed = true;
   ToggleWindowById(WinVideoOptions);

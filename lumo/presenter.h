@@ -8,7 +8,9 @@
 // calls Present once before it copies the display). While the GUI is hidden
 // the picture is centred on the screen, optionally stretched, and only the
 // picture itself and the bands are drawn again each pass; the borders around
-// it are repainted after a full-redraw request.
+// it are repainted after a full-redraw request or when the picture moved.
+// Either way everything is drawn before the display is presented, so each
+// present shows the frame finished last.
 #pragma once
 
 // The off-screen surfaces: one blur surface per machine and the filter

@@ -1,4 +1,7 @@
 #include "app/window_registry.h"
+#include "lumo/option_windows.h"
 
 // Every window module of the program adds its registration here.
-void RegisterWindows() {}
+void RegisterWindows() {
+  RegisterOptionWindows();
+}

@@ -79,9 +79,9 @@ void RunFilter(benchmark::State& state, void (*filter)(const Picture16&, Picture
   state.SetLabel(state.range(0) == 0 ? "demo picture" : "few-colour tiles");
 }
 
-void BM_Double(benchmark::State& state) { RunFilter(state, FilterDouble); }
-void BM_Bilinear(benchmark::State& state) { RunFilter(state, FilterBilinear); }
-void BM_MEagle(benchmark::State& state) { RunFilter(state, FilterMEagle); }
+void BM_Double(benchmark::State& state) { RunFilter(state, ScaleDouble); }
+void BM_Bilinear(benchmark::State& state) { RunFilter(state, ScaleBilinear); }
+void BM_MEagle(benchmark::State& state) { RunFilter(state, ScaleMEagle); }
 
 void BM_MotionBlur(benchmark::State& state) {
   std::vector<uint16_t> shown = TilePicture(), other = DemoPicture(), blur(shown.size());

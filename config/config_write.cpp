@@ -35,9 +35,10 @@ void WriteSoundColoursKeys(std::string* out) {
   AppendFormat(out, "sound_enabled        = %d\n", Config.sound_enabled);
   AppendFormat(out, "sound_volume         = %d\n", sound_volume);
   AppendFormat(out, "sound_reverse_stereo = %d\n", sound_reverse_stereo);
+  // The colours the GUI draws with: a theme applied in this run is kept.
   AppendFormat(out, "\n; Colors\n");
   for (int i = 0; i < ColourCount; ++i)
-    AppendFormat(out, "%-25s = $%06X\n", ColourKeys[i], unsigned(Config.colours[i] & 0xFFFFFF));
+    AppendFormat(out, "%-25s = $%06X\n", ColourKeys[i], unsigned(CurrentColours[i] & 0xFFFFFF));
   AppendFormat(out, "\n; Controller configuration\n");
   for (int i = 0; i < KeyBindingCount; ++i)
     AppendFormat(out, "%-12s = %d\n", KeyBindingKeys[i], Config.keys[i]);

@@ -261,7 +261,7 @@ void BilinearRow(const uint16_t* row, const uint16_t* below, bool last_row, int 
 
 }  // namespace
 
-void FilterDouble(const Picture16& source, Picture16& target) {
+void ScaleDouble(const Picture16& source, Picture16& target) {
   for (int y = 0; y < source.height; y++) {
     const uint16_t* in = source.pixels + y * source.pitch;
     uint16_t* out = target.pixels + 2 * y * target.pitch;
@@ -273,7 +273,7 @@ void FilterDouble(const Picture16& source, Picture16& target) {
   }
 }
 
-void FilterBilinear(const Picture16& source, Picture16& target) {
+void ScaleBilinear(const Picture16& source, Picture16& target) {
   const int w = source.width, h = source.height;
   if (w <= 0) return;
   for (int y = 0; y < h; y++) {
@@ -286,8 +286,8 @@ void FilterBilinear(const Picture16& source, Picture16& target) {
   }
 }
 
-void FilterMEagle(const Picture16& source, Picture16& target) {
-  FilterDouble(source, target);
+void ScaleMEagle(const Picture16& source, Picture16& target) {
+  ScaleDouble(source, target);
   Eagle eagle(source.pixels, source.pitch, target.pixels, target.pitch, source.width, source.height);
   eagle.Corners();
   eagle.Steep();
@@ -317,9 +317,9 @@ bool FilterPicture(SurfaceRect* out, Surface* filter_surface, Surface* source, i
   Picture16 target{reinterpret_cast<uint16_t*>(dest), filter_surface->pitch / 2, 2 * r.width,
                    2 * r.height};
   switch (filter) {
-    case 1: FilterDouble(picture, target); break;
-    case 2: FilterBilinear(picture, target); break;
-    default: FilterMEagle(picture, target); break;
+    case 1: ScaleDouble(picture, target); break;
+    case 2: ScaleBilinear(picture, target); break;
+    default: ScaleMEagle(picture, target); break;
   }
   UnlockSurface(filter_surface);
   UnlockSurface(source);

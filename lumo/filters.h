@@ -29,9 +29,9 @@ struct Picture16 {
 };
 
 // The 2x filters: source w x h into a destination of at least 2w x 2h.
-void FilterDouble(const Picture16& source, Picture16& target);
-void FilterBilinear(const Picture16& source, Picture16& target);
-void FilterMEagle(const Picture16& source, Picture16& target);
+void ScaleDouble(const Picture16& source, Picture16& target);
+void ScaleBilinear(const Picture16& source, Picture16& target);
+void ScaleMEagle(const Picture16& source, Picture16& target);
 // Runs filter 1 (Double), 2 (Bilinear) or 3 (M-Eagle) on source_rect of the
 // source into the filter surface at (0, 0) and sets *out to (0, 0, 2w, 2h).
 // False for another filter number, a surface that is not RGB565, a rectangle

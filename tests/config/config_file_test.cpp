@@ -251,7 +251,7 @@ TEST_F(ConfigFileTest, EverySettingSurvivesAWriteAndARead) {
   c.sound_enabled = false;
   sound_volume = 33;
   sound_reverse_stereo = true;
-  for (int i = 0; i < ColourCount; ++i) c.colours[i] = 0x010203u * (i + 1);
+  for (int i = 0; i < ColourCount; ++i) c.colours[i] = CurrentColours[i] = 0x010203u * (i + 1);
   for (int i = 0; i < KeyBindingCount; ++i) c.keys[i] = uint16_t(300 + i * 11);
   MachineOptions = (MachineOptions & OptSystemGroup) | OptVramAccessWait | OptLink | OptPalLines |
                    OptJapanese | OptCodemastersMapper;

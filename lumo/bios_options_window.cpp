@@ -1,0 +1,29 @@
+// The "BIOS options" window: the BIOS file of the GBA core; applying it
+// loads the file and resets the console.
+#include "debugger/debugger_state.h"
+#include "lumo/option_windows.h"
+#include "machine/console.h"
+
+void ToggleBiosOptions() {
+  if (WindowOpen(WinBiosOptions)) {
+    CloseToolWindow(WinBiosOptions);
+    return;
+  }
+  Window* w = OpenToolWindow(WinBiosOptions);
+  if (!w) return;
+  AddInput(w, Config.bios0000.c_str(), BiosGadget(BiosPath), 30, 0, 370, 15, "GBA:");
+  AddButton(w, "Apply and reset", BiosGadget(BiosApply), 0, 25, 160, 15);
+}
+
+void BiosOptionsEvent(const GuiEvent& event) {
+  if (event.type == EventClose) {
+    CloseToolWindow(WinBiosOptions);
+    return;
+  }
+  if (event.type != EventActivated || event.id != BiosGadget(BiosApply)) return;
+  Config.bios0000 = FieldText(BiosGadget(BiosPath), Config.bios0000);
+  LoadBios(Config.bios0000.c_str());
+  HardResetConsole();
+  RefreshDebugger();
+  RefreshMemoryRegions();
+}

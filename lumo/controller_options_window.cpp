@@ -1,0 +1,108 @@
+// The "Controller configuration" window: the twenty inputs of the two
+// controllers with the names of their keys; a click on one waits for the
+// next key or joystick input to take its place.
+#include <cstring>
+
+#include "app/app_state.h"
+#include "lumo/key_capture.h"
+#include "lumo/option_windows.h"
+
+namespace {
+
+const char* const kControlNames[KeyBindingsPerPlayer] = {
+    "Left", "Right", "Up", "Down", "A", "B", "L", "R", "Start", "Select",
+};
+
+// Module state: the slot waiting for a key, and whether the pass in which
+// the wait began is over (the key or click that started it must not count).
+struct ControllerWindowState {
+  int waiting = -1;
+  bool armed = false;
+};
+ControllerWindowState g_controller;
+
+void ShowKeyNames() {
+  for (int slot = 0; slot < KeyBindingCount; slot++)
+    SetGadgetText(ControllerGadget(ControllerKeyText + slot), KeyCodeName(Config.keys[slot]));
+}
+
+void EnableControls(bool enabled, int except) {
+  for (int slot = 0; slot < KeyBindingCount; slot++)
+    if (slot != except) EnableGadget(ControllerGadget(slot), enabled);
+  EnableGadget(ControllerGadget(ControllerReset), enabled);
+}
+
+void StopWaiting() {
+  g_controller.waiting = -1;
+  g_controller.armed = false;
+  WaitingForKey = false;
+  EnableControls(true, -1);
+  SetGadgetText(ControllerGadget(ControllerStatus), "");
+  ShowKeyNames();
+}
+
+void StartWaiting(int slot) {
+  g_controller.waiting = slot;
+  g_controller.armed = false;
+  WaitingForKey = true;
+  EnableControls(false, slot);
+  SetGadgetText(ControllerGadget(ControllerKeyText + slot), "");
+  SetGadgetText(ControllerGadget(ControllerStatus), "Waiting for new key");
+}
+
+void CloseControllerOptions() {
+  if (g_controller.waiting >= 0) StopWaiting();
+  CloseToolWindow(WinControlOptions);
+}
+
+}  // namespace
+
+int ControllerWaitingSlot() { return g_controller.waiting; }
+
+void ToggleControllerOptions() {
+  if (WindowOpen(WinControlOptions)) {
+    CloseControllerOptions();
+    return;
+  }
+  Window* w = OpenToolWindow(WinControlOptions);
+  if (!w) return;
+  AddFrame(w, "Port 1", ControllerGadget(ControllerPort1), 0, 0, 200, 215);
+  AddFrame(w, "Port 2", ControllerGadget(ControllerPort2), 210, 0, 200, 215);
+  for (int slot = 0; slot < KeyBindingCount; slot++) {
+    const int x = slot < KeyBindingsPerPlayer ? 5 : 215, y = 15 + 20 * (slot % KeyBindingsPerPlayer);
+    AddButton(w, kControlNames[slot % KeyBindingsPerPlayer], ControllerGadget(slot), x, y, 85, 15);
+    AddText(w, "", ControllerGadget(ControllerKeyText + slot), x + 92, y, 98, 15);
+  }
+  AddText(w, "", ControllerGadget(ControllerStatus), 0, 220, 315, 15);
+  AddButton(w, "Reset", ControllerGadget(ControllerReset), 0, 240, 85, 15);
+  g_controller = ControllerWindowState{};
+  WaitingForKey = false;
+  ShowKeyNames();
+}
+
+void ControllerOptionsEvent(const GuiEvent& event) {
+  if (event.type == EventClose) {
+    CloseControllerOptions();
+    return;
+  }
+  if (event.type != EventActivated) return;
+  const int part = event.id - ControllerGadget(0);
+  if (part >= 0 && part < KeyBindingCount) {
+    StartWaiting(part);
+  } else if (part == ControllerReset && g_controller.waiting < 0) {
+    std::memcpy(Config.keys, DefaultKeyBindings, sizeof Config.keys);
+    ShowKeyNames();
+  }
+}
+
+void RefreshControllerOptions() {
+  if (g_controller.waiting < 0) return;
+  if (!g_controller.armed) {
+    g_controller.armed = true;
+    return;
+  }
+  const int code = FirstKeyWentDown();
+  if (code < 0) return;
+  Config.keys[g_controller.waiting] = (uint16_t)code;
+  StopWaiting();
+}

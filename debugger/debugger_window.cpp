@@ -26,13 +26,15 @@ struct ButtonSpec {
   const char* caption;
   int id, x, y, width;
 };
+// The rows of controls stand as the classic layout has them, the columns
+// spaced a little wider so that every caption fits the GUI font.
 constexpr ButtonSpec Buttons[] = {
-    {"Enable", DebuggerEnable, 0, 90, 80},           {"Disable", DebuggerDisable, 0, 110, 80},
-    {"Run", DebuggerRun, 95, 90, 80},                {"Pause", DebuggerPause, 95, 110, 80},
-    {"Step in", DebuggerStepIn, 180, 90, 80},        {"Step over", DebuggerStepOver, 180, 110, 80},
-    {"Return", DebuggerReturn, 180, 130, 80},        {"Run one line", DebuggerRunLine, 265, 90, 80},
-    {"Run one frame", DebuggerRunFrame, 265, 110, 80}, {"Run until cursor", DebuggerRunToCursor, 265, 130, 80},
-    {"Clear log", DebuggerClearLog, 350, 110, 75},
+    {"Enable", DebuggerEnable, 0, 90, 80},            {"Disable", DebuggerDisable, 0, 110, 80},
+    {"Run", DebuggerRun, 85, 90, 80},                 {"Pause", DebuggerPause, 85, 110, 80},
+    {"Step in", DebuggerStepIn, 170, 90, 80},         {"Step over", DebuggerStepOver, 170, 110, 80},
+    {"Return", DebuggerReturn, 170, 130, 80},         {"Run one line", DebuggerRunLine, 255, 90, 95},
+    {"Run one frame", DebuggerRunFrame, 255, 110, 95}, {"Run until cursor", DebuggerRunToCursor, 255, 130, 95},
+    {"Clear log", DebuggerClearLog, 360, 110, 75},
 };
 
 // The register lines of the Master System / Game Gear.
@@ -135,9 +137,9 @@ void OpenDebuggerWindow() {
     SetGadgetFlags(DebuggerRegisterLine + i, GadgetSecondFont);
   }
   for (const ButtonSpec& b : Buttons) AddButton(w, b.caption, b.id, b.x, b.y, b.width, 15);
-  AddCheckBox(w, "Log", DebuggerLog, 350, 90, 75, 15, DebugLogOn);
-  AddCheckBox(w, "Break at breakpoints", DebuggerBreakAtBreakpoints, 485, 90, 115, 15, BreakAtBreakpoints);
-  AddCheckBox(w, "Break at nop nops", DebuggerBreakAtNopNops, 485, 110, 115, 15, BreakAtNopNops);
+  AddCheckBox(w, "Log", DebuggerLog, 360, 90, 75, 15, DebugLogOn);
+  AddCheckBox(w, "Break at breakpoints", DebuggerBreakAtBreakpoints, 470, 90, 130, 15, BreakAtBreakpoints);
+  AddCheckBox(w, "Break at nop nops", DebuggerBreakAtNopNops, 470, 110, 130, 15, BreakAtNopNops);
   AddText(w, Header, DebuggerHeader, 3, 155, 597, 15);
   SetGadgetFlags(DebuggerHeader, GadgetSecondFont);
   AddList(w, 165, DebuggerList, 0, 170, 600, GadgetSecondFont | GadgetNoTab);

@@ -136,11 +136,12 @@ void OpenLabelWindow() {
   if (!w) return;
   const int width = WindowSpecs[WinLabelViewer].client_width;
   AddButtonPair(w, width, 226, "Name sort", LabelGadget(PartNameSort), "Address sort", LabelGadget(PartAddressSort));
-  AddInput(w, "", LabelGadget(PartName), 50, 256, width - 50, 15, "Name:");
-  AddInput(w, "$0", LabelGadget(PartAddress), 50, 278, 80, 15, "Address:");
-  AddCheckBox(w, "Absolute", LabelGadget(PartAbsolute), 138, 278, width - 138, 15,
+  AddFrame(w, "Label", LabelGadget(PartFrame), 0, 250, width, 75);
+  AddInput(w, "", LabelGadget(PartName), 55, 267, width - 60, 15, "Name:");
+  AddInput(w, "$0", LabelGadget(PartAddress), 55, 289, 75, 15, "Address:");
+  AddCheckBox(w, "Absolute", LabelGadget(PartAbsolute), 137, 289, width - 142, 15,
               Config.labels_address_absolute);
-  AddEditButtons(w, Labels, width, 322);
+  AddEditButtons(w, Labels, width, 337);
   Fill(Labels);
 }
 
@@ -179,10 +180,11 @@ void OpenBreakpointWindow() {
   if (!w) return;
   const int width = WindowSpecs[WinBreakpointViewer].client_width;
   AddButton(w, "Sort", BreakpointGadget(PartAddressSort), 0, 226, width, 15);
-  AddInput(w, "$0", BreakpointGadget(PartAddress), 50, 256, 80, 15, "Address:");
-  AddCheckBox(w, "Absolute", BreakpointGadget(PartAbsolute), 138, 256, width - 138, 15,
+  AddFrame(w, "Breakpoint", BreakpointGadget(PartFrame), 0, 250, width, 52);
+  AddInput(w, "$0", BreakpointGadget(PartAddress), 55, 268, 75, 15, "Address:");
+  AddCheckBox(w, "Absolute", BreakpointGadget(PartAbsolute), 137, 268, width - 142, 15,
               Config.break_points_address_absolute);
-  AddEditButtons(w, Breakpoints, width, 302);
+  AddEditButtons(w, Breakpoints, width, 317);
   Fill(Breakpoints);
 }
 
@@ -219,14 +221,16 @@ void OpenVariableWindow() {
   const int width = WindowSpecs[WinVariableViewer].client_width;
   AddButtonPair(w, width, 226, "Name sort", VariableGadget(PartNameSort), "Address sort",
                 VariableGadget(PartAddressSort));
-  AddInput(w, "$0", VariableGadget(PartAddress), 60, 256, 80, 15, "Address:");
-  AddInput(w, "", VariableGadget(PartName), 60, 278, width - 60, 15, "Name:");
-  AddRadioButton(w, "Byte", VariableGadget(PartByte), 60, 300, 60, 15, true, 0);
-  AddRadioButton(w, "Word", VariableGadget(PartWord), 125, 300, 60, 15, false, 0);
-  AddRadioButton(w, "DWord", VariableGadget(PartDword), 190, 300, 60, 15, false, 0);
-  AddEditButtons(w, Variables, width, 330);
-  AddInput(w, "0", VariableGadget(PartNewValue), 60, 380, 100, 15, "New value:");
-  AddButton(w, "Change value", VariableGadget(PartChangeValue), 170, 380, width - 170, 15);
+  AddFrame(w, "Variable", VariableGadget(PartFrame), 0, 250, width, 97);
+  AddInput(w, "$0", VariableGadget(PartAddress), 65, 267, 80, 15, "Address:");
+  AddInput(w, "", VariableGadget(PartName), 65, 289, width - 70, 15, "Name:");
+  AddRadioButton(w, "Byte", VariableGadget(PartByte), 65, 311, 60, 15, true, 0);
+  AddRadioButton(w, "Word", VariableGadget(PartWord), 130, 311, 60, 15, false, 0);
+  AddRadioButton(w, "DWord", VariableGadget(PartDword), 195, 311, 70, 15, false, 0);
+  AddEditButtons(w, Variables, width, 359);
+  AddFrame(w, "Value", VariableGadget(PartValueFrame), 0, 402, width, 43);
+  AddInput(w, "0", VariableGadget(PartNewValue), 65, 420, 95, 15, "New value:");
+  AddButton(w, "Change value", VariableGadget(PartChangeValue), 170, 420, width - 175, 15);
   Fill(Variables);
 }
 

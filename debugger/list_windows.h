@@ -8,7 +8,7 @@
 enum ListWindowPart {
   PartList = 1, PartScrollBar, PartNameSort, PartAddressSort, PartName, PartAddress, PartAbsolute,
   PartAdd, PartSet, PartDeleteAll, PartDelete, PartByte, PartWord, PartDword, PartNewValue,
-  PartChangeValue,
+  PartChangeValue, PartFrame, PartValueFrame,
 };
 constexpr int VariableGadget(int part) { return 1900 + part; }
 constexpr int BreakpointGadget(int part) { return 2000 + part; }

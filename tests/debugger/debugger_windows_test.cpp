@@ -277,6 +277,22 @@ TEST_F(DebuggerWindows, ViewersShowAKnownVideoState) {
   EXPECT_EQ(CanvasSurface(TilemapCanvas)->height, 192);
   EXPECT_EQ(CanvasPixel(TilemapCanvas, 0, 1), PaletteColour(TilemapCanvas, 1));
   EXPECT_EQ(CanvasPixel(TilemapCanvas, 7, 1), PaletteColour(TilemapCanvas, 2));
+  // On the Game Gear the visible window is outlined at the scroll position,
+  // wrapping round the map's edges.
+  MachineOptions |= OptGgScreen;
+  vdp->regs[8] = 0xF0;  // left edge 48 - $F0 wraps to 64
+  vdp->regs[9] = 0;     // top edge (192 - 144) / 2
+  RefreshOpenWindows();
+  const Surface* map = CanvasSurface(TilemapCanvas);
+  const uint32_t black = ColorToPixel(map->format, 0, 0, 0), white = ColorToPixel(map->format, 255, 255, 255);
+  EXPECT_EQ(CanvasPixel(TilemapCanvas, 64, 24), black);
+  EXPECT_EQ(CanvasPixel(TilemapCanvas, 65, 25), white);
+  EXPECT_EQ(CanvasPixel(TilemapCanvas, 64 + 159, 24 + 143), black);
+  vdp->regs[8] = 0x80;  // left edge -80: the window wraps to the map's right
+  RefreshOpenWindows();
+  EXPECT_EQ(CanvasPixel(TilemapCanvas, 176, 100), black);
+  EXPECT_EQ(CanvasPixel(TilemapCanvas, 79, 100), black);
+  MachineOptions &= ~OptGgScreen;
 
   vdp->regs[1] = 0xA0;
   EXPECT_EQ(VdpRegisterLine(1), " 1: $A0 = %10100000");

@@ -1,7 +1,9 @@
 #include "app/window_registry.h"
+#include "debugger/debugger_windows.h"
 #include "lumo/option_windows.h"
 
 // Every window module of the program adds its registration here.
 void RegisterWindows() {
   RegisterOptionWindows();
+  RegisterDebuggerWindows();
 }

@@ -27,6 +27,6 @@ const WindowSpec WindowSpecs[28] = {
     {"Info", 520, 470},                       // info
     {"Video recorder", 370, 150},             // video_recorder
     {"Sound options", 165, 55},               // sound_options
-    {"Debugger options", 200, 15},            // debugger_options
+    {"Debugger options", 220, 15},            // debugger_options: its one caption
     {"BIOS options", 400, 40},                // bios_options
 };

@@ -1,0 +1,136 @@
+// The small viewers: the palette as two rows of colour bars, the VDP's
+// registers in hex and binary, and the PSG's channels.
+#include <cstdio>
+#include <cstring>
+
+#include "config/config.h"
+#include "debugger/viewers.h"
+#include "lumo/window_table.h"
+#include "machine/machine.h"
+
+namespace {
+
+constexpr int VdpLines = 11, PsgLines = 5;
+
+uint16_t ShownPalette[32];
+bool PaletteShown = false;
+
+Window* OpenViewer(int id, int width, int height) {
+  return OpenWindow(id, Config.window_x[id], Config.window_y[id], width, height, WindowCloseBox,
+                    WindowSpecs[id].title);
+}
+
+void CloseViewer(int id) {
+  CloseWindow(id);
+  Config.window_opened[id] = false;
+}
+
+void AddLines(Window* w, int first_id, int count, int width) {
+  for (int i = 0; i < count; ++i) {
+    AddText(w, "", first_id + i, 0, 15 * i, width, 15);
+    SetGadgetFlags(first_id + i, GadgetSecondFont);
+  }
+}
+
+void DrawPaletteHalf(int canvas, int canvas_x, const uint16_t* colours) {
+  Surface* s = CanvasSurface(canvas);
+  if (!s) return;
+  for (int i = 0; i < 16; ++i) FillRect(8 * i, 0, 8, 32, s, Rgb565Pixel(s, colours[i]));
+  ShowCanvasArea(WinPaletteViewer, canvas, canvas_x, 0, 0, 0, 128, 32);
+}
+
+}  // namespace
+
+void TogglePaletteViewer() {
+  if (WindowOpen(WinPaletteViewer)) {
+    CloseViewer(WinPaletteViewer);
+    return;
+  }
+  Window* w = OpenViewer(WinPaletteViewer, 264, 32);
+  if (!w) return;
+  AddCellCanvas(w, PaletteBackground, 0, 0, 128, 32, 8, 32);
+  AddCellCanvas(w, PaletteSprites, 136, 0, 128, 32, 8, 32);
+  Config.window_opened[WinPaletteViewer] = true;
+  PaletteShown = false;
+  RefreshPaletteViewer();
+}
+
+void RefreshPaletteViewer() {
+  if (!WindowOpen(WinPaletteViewer)) return;
+  const uint16_t* palette = PrimaryMachine.Vdp.palette;
+  if (PaletteShown && std::memcmp(ShownPalette, palette, sizeof ShownPalette) == 0) return;
+  std::memcpy(ShownPalette, palette, sizeof ShownPalette);
+  PaletteShown = true;
+  DrawPaletteHalf(PaletteBackground, 0, ShownPalette);
+  DrawPaletteHalf(PaletteSprites, 136, ShownPalette + 16);
+}
+
+std::string VdpRegisterLine(int reg) {
+  const uint8_t value = PrimaryMachine.Vdp.regs[reg & 15];
+  char text[32];
+  int n = std::snprintf(text, sizeof text, "%2d: $%02X = %%", reg, value);
+  for (int bit = 7; bit >= 0; --bit) text[n++] = (value >> bit) & 1 ? '1' : '0';
+  text[n] = 0;
+  return text;
+}
+
+void ToggleVdpViewer() {
+  if (WindowOpen(WinVdpViewer)) {
+    CloseViewer(WinVdpViewer);
+    return;
+  }
+  Window* w = OpenViewer(WinVdpViewer, 120, 165);
+  if (!w) return;
+  AddLines(w, VdpLine, VdpLines, 120);
+  Config.window_opened[WinVdpViewer] = true;
+  RefreshVdpViewer();
+}
+
+void RefreshVdpViewer() {
+  if (!WindowOpen(WinVdpViewer)) return;
+  for (int i = 0; i < VdpLines; ++i) SetGadgetText(VdpLine + i, VdpRegisterLine(i).c_str());
+}
+
+std::string PsgChannelLine(int channel) {
+  const PsgRegisters& chip = PrimaryMachine.Psg.Chip;
+  char text[48];
+  if (channel < 0) return "Ch. Freq.  Vol.  Type";
+  if (channel < 3) {
+    std::snprintf(text, sizeof text, "%d:  %4d   %2d", channel, chip.Tone[channel], chip.Volume[channel]);
+    return text;
+  }
+  static const char* const Rates[4] = {"high", "mid ", "low ", "ch2 "};
+  // Three blanks after the volume put the type under its heading and keep
+  // the longest line ("periodic") inside the window.
+  std::snprintf(text, sizeof text, "3:  %s   %2d   %s", Rates[chip.NoiseRate & 3], chip.Volume[3],
+                chip.NoiseWhite ? "white" : "periodic");
+  return text;
+}
+
+void TogglePsgViewer() {
+  if (WindowOpen(WinPsgViewer)) {
+    CloseViewer(WinPsgViewer);
+    return;
+  }
+  Window* w = OpenViewer(WinPsgViewer, 150, 75);
+  if (!w) return;
+  AddLines(w, PsgLine, PsgLines, 150);
+  Config.window_opened[WinPsgViewer] = true;
+  RefreshPsgViewer();
+}
+
+void RefreshPsgViewer() {
+  if (!WindowOpen(WinPsgViewer)) return;
+  for (int i = 0; i < PsgLines; ++i) SetGadgetText(PsgLine + i, PsgChannelLine(i - 1).c_str());
+}
+
+void ResetMemoryViewer();
+void ResetTileViewer();
+void ResetTilemapViewer();
+
+void ResetViewers() {
+  ResetMemoryViewer();
+  ResetTileViewer();
+  ResetTilemapViewer();
+  PaletteShown = false;
+}

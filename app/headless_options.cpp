@@ -12,6 +12,10 @@ const char* const HeadlessUsage =
     "  --input FILE        controller script, one line per press: \"FIRST[-LAST] BUTTON...\"\n"
     "                      (frames count from 0) with BUTTON one of up down left right a b\n"
     "                      start reset, prefixed \"2:\" for controller 2\n"
+    "  --record-movie FILE the run's controller input as a Tavo movie file, starting from the\n"
+    "                      state after the reset (or --load-state)\n"
+    "  --movie FILE        replay a Tavo movie: its state is loaded, its frames drive the pads;\n"
+    "                      the run lasts the movie's length unless --frames is given\n"
     "  --screenshot FILE   PNG of the last frame's visible picture\n"
     "  --wav FILE          the whole run's sound, 44100 Hz stereo 16-bit\n"
     "  --avi FILE          the whole run as AVI video with sound, every frame, uncompressed\n"
@@ -54,7 +58,8 @@ std::string* StringOption(const std::string& arg, HeadlessOptions* o) {
       {"--pass", &HeadlessOptions::pass},             {"--fail", &HeadlessOptions::fail},
       {"--expect-png", &HeadlessOptions::expect_png}, {"--diff-png", &HeadlessOptions::diff_png},
       {"--report", &HeadlessOptions::report},         {"--avi", &HeadlessOptions::avi},
-      {"--vgm", &HeadlessOptions::vgm},
+      {"--vgm", &HeadlessOptions::vgm},               {"--movie", &HeadlessOptions::movie},
+      {"--record-movie", &HeadlessOptions::record_movie},
   };
   for (const auto& entry : table)
     if (arg == entry.name) return &(o->*entry.field);
@@ -93,6 +98,7 @@ ParseResult ParseHeadlessOptions(int argc, const char* const* argv, HeadlessOpti
         *error = "bad frame count '" + text + "'";
         return ParseResult::Bad;
       }
+      options->frames_given = true;
     } else if (arg == "--pal") {
       options->pal = true;
     } else if (arg == "--ntsc") {
@@ -129,6 +135,11 @@ ParseResult ParseHeadlessOptions(int argc, const char* const* argv, HeadlessOpti
   }
   if (options->rom.empty()) {
     *error = "no ROM given";
+    return ParseResult::Bad;
+  }
+  if (!options->movie.empty() &&
+      !(options->input.empty() && options->load_state.empty() && options->record_movie.empty())) {
+    *error = "--movie brings its own state and input: no --input, --load-state or --record-movie";
     return ParseResult::Bad;
   }
   if (!options->diff_png.empty() && options->expect_png.empty()) {

@@ -5,6 +5,7 @@
 struct HeadlessOptions {
   std::string rom;
   long frames = 600;
+  bool frames_given = false;  // --movie runs the movie's length otherwise
   bool pal = false;
   bool japanese = false;
   std::string input;       // controller script
@@ -23,6 +24,8 @@ struct HeadlessOptions {
   long screenshot_every = 0;
   std::string screenshot_dir;
   std::string report;            // JSON summary
+  std::string record_movie;      // the run's input as a movie file
+  std::string movie;             // a movie file whose state and input drive the run
 };
 
 extern const char* const HeadlessUsage;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/headless_movie.h"
 #include "app/headless_script.h"
 #include "app/headless_verdict.h"
 #include "app/program_dir.h"
@@ -42,9 +43,7 @@ void ApplyMachineOptions(const HeadlessOptions& o) {
 // the NMI once.
 void SetControllers(const ControllerScript& script, long frame, uint16_t* previous_first) {
   uint16_t words[2];
-  ScriptInputForFrame(script, frame, words);
-  ControllerInput[0] = words[0];
-  ControllerInput[1] = words[1];
+  HeadlessPads(script, frame, words);
   bool pressed = (words[0] & PadPause) && !(*previous_first & PadPause);
   if (pressed && ConsoleKind == 1 && (MachineOptions & OptMasterSystemIo)) RaiseNmi(&PrimaryMachine);
   *previous_first = words[0];
@@ -110,7 +109,7 @@ int RunHeadless(const HeadlessOptions& o) {
   }
   if (status == 0) {
     HardResetConsole();
-    if (!LoadStartState(o)) {
+    if (!LoadStartState(o) || !StartHeadlessMovie(o)) {
       status = 1;
       if (wav.File) WavClose(&wav);
       if (VideoRecording) CloseVideoRecording();
@@ -121,8 +120,9 @@ int RunHeadless(const HeadlessOptions& o) {
     std::vector<int16_t> samples;
     uint16_t previous_first = 0;
     const long last_pause = LastPausePress(script);
+    const long frames = HeadlessFrameCount(o);
     auto start = std::chrono::steady_clock::now();
-    while (frames_run < o.frames) {
+    while (frames_run < frames) {
       SetControllers(script, frames_run, &previous_first);
       RunConsoleFrame(true, true);
       samples.resize(SamplesPerFrame * 2u);
@@ -130,9 +130,12 @@ int RunHeadless(const HeadlessOptions& o) {
       if (wav.File) WavWrite(&wav, samples.data(), static_cast<uint32_t>(samples.size() * 2));
       CaptureVideoFrame(samples.data(), static_cast<uint32_t>(samples.size() * 2));
       ++frames_run;
-      if (VerdictAfterFrame(frames_run, samples.data(), samples.size(), frames_run <= last_pause)) break;
+      if (VerdictAfterFrame(frames_run, samples.data(), samples.size(),
+                            frames_run <= last_pause || HeadlessMovieAhead()))
+        break;
     }
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!FinishHeadlessMovie(o)) status = 1;
     if (!o.vgm.empty() && !StopVgmLogAs(o.vgm)) {
       std::fprintf(stderr, "Couldn't write '%s'.\n", o.vgm.c_str());
       status = 1;

@@ -48,6 +48,7 @@ enum GadgetFlags {
   GadgetNoBlanks = 0x20,   // input: no blanks
   TextRight = 0x100,       // text gadget: right-aligned
   TextCentred = 0x200,     // text gadget: centred
+  RadioToggleFace = 0x400,  // radio button: a push face, held in while chosen
 };
 
 enum ArrowDirection { ArrowUp, ArrowDown, ArrowLeft, ArrowRight };
@@ -147,6 +148,13 @@ Gadget* AddCheckBox(Window* w, const char* caption, int id, int x, int y, int wi
                     bool checked);
 Gadget* AddRadioButton(Window* w, const char* caption, int id, int x, int y, int width,
                        int height, bool chosen, int group);
+// A radio button drawn as a push button that stays in while chosen (slot
+// pickers and the like).
+Gadget* AddToggleButton(Window* w, const char* caption, int id, int x, int y, int width,
+                        int height, bool chosen, int group);
+// A button showing a mask picture of gui.ssp (GuiPicture) in the caption's
+// ink instead of a caption, so that it follows the theme.
+Gadget* AddSymbolButton(Window* w, int id, int x, int y, int width, int height, int picture);
 Gadget* AddText(Window* w, const char* text, int id, int x, int y, int width, int height);
 Gadget* AddSlider(Window* w, int id, int x, int y, int width, int height, int position, int range);
 Gadget* AddScrollBar(Window* w, int id, int x, int y, int width, int height, int first,

@@ -61,9 +61,15 @@ void DrawButton(Surface* s, const Gadget* g) {
   DrawFace(s, g->x, g->y, g->width, g->height, face, pressed);
   const Font& f = GadgetFont(g);
   const int shift = pressed ? 1 : 0;
-  const int tw = std::min(g->text_width, g->width - 6);
-  DrawTextFitted(s, f, g->x + (g->width - tw) / 2 + shift, TextTop(g, f) + shift, g->text, g->width - 6,
-                 RgbPixel(s, TextInk(face, g->enabled)));
+  const Surface* symbol = g->symbol >= 0 && g->symbol < 256 ? GuiPicturesRaw[g->symbol] : nullptr;
+  if (symbol) {
+    DrawMask(s, symbol, g->x + (g->width - symbol->width) / 2 + shift,
+             g->y + (g->height - symbol->height) / 2 + shift, TextInk(face, g->enabled));
+  } else {
+    const int tw = std::min(g->text_width, g->width - 6);
+    DrawTextFitted(s, f, g->x + (g->width - tw) / 2 + shift, TextTop(g, f) + shift, g->text, g->width - 6,
+                   RgbPixel(s, TextInk(face, g->enabled)));
+  }
   if (g->window->focus == g)
     DottedBox(s, g->x + 3, g->y + 3, g->width - 6, g->height - 6, MixRgb(InkOn(face), face, 110));
 }
@@ -90,6 +96,21 @@ void DrawCheck(Surface* s, const Gadget* g) {
   if (g->window->focus == g)
     DottedBox(s, tx - 2, TextTop(g, f) - 1, std::min(g->text_width, room) + 4, f.height + 2,
               MixRgb(InkOn(window), window, 110));
+}
+
+// A radio button with the toggle face: held in (the selected colour) while
+// chosen, a plain button face otherwise.
+void DrawToggle(Surface* s, const Gadget* g) {
+  const bool in = g->value || g->pressed;
+  const uint32_t face = g->value ? C()[ColGadgetSelected] : FaceColour(g, g->pressed, Gui.hover == g);
+  DrawFace(s, g->x, g->y, g->width, g->height, face, in);
+  const Font& f = GadgetFont(g);
+  const int shift = in ? 1 : 0;
+  const int tw = std::min(g->text_width, g->width - 6);
+  DrawTextFitted(s, f, g->x + (g->width - tw) / 2 + shift, TextTop(g, f) + shift, g->text, g->width - 6,
+                 RgbPixel(s, TextInk(face, g->enabled)));
+  if (g->window->focus == g)
+    DottedBox(s, g->x + 3, g->y + 3, g->width - 6, g->height - 6, MixRgb(InkOn(face), face, 110));
 }
 
 void DrawTextGadget(Surface* s, const Gadget* g) {
@@ -216,8 +237,11 @@ void DrawGadget(Surface* s, Gadget* g) {
   switch (g->kind) {
     case KindButton: DrawButton(s, g); break;
     case KindPictureButton: DrawPictureButton(s, g); break;
-    case KindCheckBox:
-    case KindRadio: DrawCheck(s, g); break;
+    case KindCheckBox: DrawCheck(s, g); break;
+    case KindRadio:
+      if (g->flags & RadioToggleFace) DrawToggle(s, g);
+      else DrawCheck(s, g);
+      break;
     case KindText: DrawTextGadget(s, g); break;
     case KindSlider: DrawSlider(s, g); break;
     case KindScrollBar: DrawScrollBar(s, g); break;

@@ -21,6 +21,7 @@ Gadget* NewGadget(Window* w, int kind, int id, int x, int y, int width, int heig
   g->height = height;
   g->enabled = true;
   g->selected = -1;
+  g->symbol = -1;
   g->window = w;
   CopyText(g->text, text);
   g->text_width = TextWidth(GadgetFont(g), g->text);
@@ -81,6 +82,19 @@ Gadget* AddRadioButton(Window* w, const char* caption, int id, int x, int y, int
     g->value = chosen;
     if (chosen) ClearRadioGroup(g);
   }
+  return g;
+}
+
+Gadget* AddToggleButton(Window* w, const char* caption, int id, int x, int y, int width,
+                        int height, bool chosen, int group) {
+  Gadget* g = AddRadioButton(w, caption, id, x, y, width, height, chosen, group);
+  if (g) g->flags |= RadioToggleFace;
+  return g;
+}
+
+Gadget* AddSymbolButton(Window* w, int id, int x, int y, int width, int height, int picture) {
+  Gadget* g = NewGadget(w, KindButton, id, x, y, width, height, "");
+  if (g) g->symbol = picture;
   return g;
 }
 

@@ -33,6 +33,7 @@ struct Gadget {
   int cursor, scroll;    // input: cursor and first shown character
   char caption[GadgetTextMax + 1];  // input: caption left of the field
   int pictures[3];       // picture button: normal, hover, pressed
+  int symbol;            // button: mask picture shown instead of the caption, -1 none
   int cell_width, cell_height, cell_x, cell_y;  // canvases
   Surface* canvas;
   bool owns_canvas;

@@ -20,6 +20,9 @@ enum GuiPicture {
   PicPointer,          // shaded with the mouse cursor colour; hot spot (0, 0)
   PicBusyPointer,      // the same while a file requester scans
   PicDot,              // 1 x 1 mask
+  PicPlay,             // masks: the VGM player's buttons
+  PicStop,
+  PicRewind,
   GuiPictureCount,
 };
 

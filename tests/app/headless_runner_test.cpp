@@ -181,6 +181,34 @@ TEST_F(HeadlessRunner, StatesResumeTheRunExactly) {
   EXPECT_EQ(err_, "Couldn't save state as '" + Path("no/dir/x.st0") + "'.\n");
 }
 
+TEST_F(HeadlessRunner, RecordedMoviesReplayTheScriptedRun) {
+  const std::string demo = Rom + "demo.sms";
+  const std::string script = "10-80 right\n90-150 down\n160 a\n200-230 2:left\n";
+  ASSERT_TRUE(WriteFile(Path("pad.txt"), std::vector<uint8_t>(script.begin(), script.end())));
+  ASSERT_EQ(Run("--frames 100 --save-state " + Path("start.st0") + " " + demo), 0) << err_;
+  const std::string start = "--load-state " + Path("start.st0") + " ";
+  ASSERT_EQ(Run(start + "--frames 300 --input " + Path("pad.txt") + " --record-movie " + Path("run.movie") +
+                " --screenshot " + Path("scripted.png") + " " + demo),
+            0)
+      << err_;
+  EXPECT_EQ(ReadFile(Path("run.movie")).size(), 18u + 8 * 600 + 62328);
+  ASSERT_EQ(Run("--movie " + Path("run.movie") + " --screenshot " + Path("replay.png") + " --report " +
+                Path("replay.json") + " " + demo),
+            0)
+      << err_;
+  EXPECT_EQ(ReadFile(Path("scripted.png")), ReadFile(Path("replay.png")));
+  EXPECT_NE(Text("replay.json").find("\"frames\": 300"), std::string::npos) << "the movie's length";
+  ASSERT_EQ(Run(start + "--frames 300 --screenshot " + Path("idle.png") + " " + demo), 0);
+  EXPECT_NE(ReadFile(Path("idle.png")), ReadFile(Path("scripted.png"))) << "the pads made a difference";
+
+  EXPECT_EQ(Run("--movie " + Path("run.movie") + " --input " + Path("pad.txt") + " " + demo), 2);
+  ASSERT_TRUE(WriteFile(Path("bad.movie"), {'T', 'a', 'v', 'o'}));
+  EXPECT_EQ(Run("--movie " + Path("bad.movie") + " " + demo), 1);
+  EXPECT_EQ(err_, "The movie '" + Path("bad.movie") + "' has an invalid format.\n");
+  EXPECT_EQ(Run("--frames 5 --record-movie " + Path("no/dir/x.movie") + " " + demo), 1);
+  EXPECT_EQ(err_, "Couldn't write '" + Path("no/dir/x.movie") + "'.\n");
+}
+
 TEST_F(HeadlessRunner, ScreenshotsEveryNFrames) {
   ASSERT_EQ(Run("--frames 25 --screenshot-every 10 " + Path("shots") + " " + Rom + "demo.sms"), 0) << err_;
   EXPECT_TRUE(std::filesystem::exists(Path("shots/frame000010.png")));

@@ -1,0 +1,32 @@
+#include "record/recorder_windows.h"
+
+#include "app/window_registry.h"
+#include "debugger/console_window.h"
+#include "lumo/window_table.h"
+
+Window* OpenToolWindow(int id) {
+  const WindowSpec& spec = WindowSpecs[id];
+  return OpenWindow(id, Config.window_x[id], Config.window_y[id], spec.client_width, spec.client_height,
+                    WindowCloseBox, spec.title);
+}
+
+namespace {
+
+void ConsoleEvent(const GuiEvent& event) {
+  if (event.type == EventClose) CloseWindow(WinConsole);
+}
+
+}  // namespace
+
+void RegisterRecorderWindows() {
+  RegisterPickStateWindow();
+  RegisterMovieWindow();
+  RegisterVgmLoggerWindow();
+  RegisterVgmPlayerWindow();
+  RegisterVideoRecorderWindow();
+  WindowHandlers console;
+  console.toggle = ToggleConsoleWindow;
+  console.event = ConsoleEvent;
+  console.refresh = RedrawConsole;
+  RegisterWindow(WinConsole, console);
+}

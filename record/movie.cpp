@@ -12,7 +12,7 @@
 #include "lumo/messages.h"
 #include "machine/cartridge.h"
 #include "machine/ports.h"
-#include "record/file_replace.h"
+#include "record/safe_file.h"
 #include "record/save_state.h"
 
 uint8_t MovieState = MovieIdle;
@@ -92,7 +92,7 @@ bool OpenMovieRecording(const std::string& path) {
   // The file starts as an empty movie, so that even a recording that never
   // ends leaves a file that plays.
   BuildMovieFile({}, state, &file);
-  if (!ReplaceFileWith(path, file.data(), file.size())) return false;
+  if (!ReplaceFileContents(path, file.data(), file.size())) return false;
   FreeFrames();
   M.start_state = std::move(state);
   M.path = path;
@@ -107,7 +107,7 @@ bool CloseMovieRecording() {
   M.position = 0;
   std::vector<uint8_t> file;
   BuildMovieFile(M.words, M.start_state, &file);
-  if (!ReplaceFileWith(M.path, file.data(), file.size())) return false;  // the frames stay in memory
+  if (!ReplaceFileContents(M.path, file.data(), file.size())) return false;  // the frames stay in memory
   FreeFrames();
   return true;
 }

@@ -127,9 +127,7 @@ void RefreshDebugger() {
 }
 
 void OpenDebuggerWindow() {
-  const WindowSpec& spec = WindowSpecs[WinDebugger];
-  Window* w = OpenWindow(WinDebugger, Config.window_x[WinDebugger], Config.window_y[WinDebugger],
-                         spec.client_width, spec.client_height, WindowCloseBox, spec.title);
+  Window* w = OpenToolWindow(WinDebugger);
   if (!w) return;
   AddFrame(w, "", DebuggerFrame, 0, 0, 600, 85);
   for (int i = 0; i < RegisterLines; ++i) {

@@ -68,11 +68,9 @@ void Notice(const char* notice) {
 }
 
 Window* OpenListWindow(const ListKind& kind) {
-  const WindowSpec& spec = WindowSpecs[kind.window];
-  Window* w = OpenWindow(kind.window, Config.window_x[kind.window], Config.window_y[kind.window],
-                         spec.client_width, spec.client_height, WindowCloseBox, spec.title);
+  Window* w = OpenToolWindow(kind.window);
   if (!w) return nullptr;
-  const int list_width = spec.client_width - BarWidth;
+  const int list_width = WindowSpecs[kind.window].client_width - BarWidth;
   AddList(w, ListHeight, Id(kind, PartList), 0, 0, list_width, GadgetSecondFont | GadgetNoTab);
   AddScrollBar(w, Id(kind, PartScrollBar), list_width, 0, BarWidth, ListHeight, 0, ListVisibleRows, 0);
   return w;
@@ -328,11 +326,9 @@ void ToggleDebuggerOptionsWindow() {
     CloseListWindow(WinDebuggerOptions);
     return;
   }
-  const WindowSpec& spec = WindowSpecs[WinDebuggerOptions];
-  Window* w = OpenWindow(WinDebuggerOptions, Config.window_x[WinDebuggerOptions],
-                         Config.window_y[WinDebuggerOptions], spec.client_width, spec.client_height,
-                         WindowCloseBox, spec.title);
+  Window* w = OpenToolWindow(WinDebuggerOptions);
   if (!w) return;
+  const WindowSpec& spec = WindowSpecs[WinDebuggerOptions];
   AddCheckBox(w, "Overwrite variables on same addresses", DebuggerOptionsOverwrite, 0, 0, spec.client_width,
               spec.client_height, Config.var_overwrite);
 }

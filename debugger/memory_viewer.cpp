@@ -136,9 +136,7 @@ void ToggleMemoryViewer() {
     Config.window_opened[WinMemoryViewer] = false;
     return;
   }
-  const WindowSpec& spec = WindowSpecs[WinMemoryViewer];
-  Window* w = OpenWindow(WinMemoryViewer, Config.window_x[WinMemoryViewer], Config.window_y[WinMemoryViewer],
-                         spec.client_width, spec.client_height, WindowCloseBox, spec.title);
+  Window* w = OpenToolWindow(WinMemoryViewer);
   if (!w) return;
   AddCellCanvas(w, MemoryCanvas, 0, 0, CanvasWidth, CanvasHeight, 1, 1);
   AddScrollBar(w, MemoryScrollBar, 359, 0, 15, 163, 0, 1, 1);

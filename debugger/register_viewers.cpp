@@ -15,15 +15,6 @@ constexpr int VdpLines = 11, PsgLines = 5;
 uint16_t ShownPalette[32];
 bool PaletteShown = false;
 
-Window* OpenViewer(int id, int width, int height) {
-  return OpenWindow(id, Config.window_x[id], Config.window_y[id], width, height, WindowCloseBox,
-                    WindowSpecs[id].title);
-}
-
-void CloseViewer(int id) {
-  CloseWindow(id);
-  Config.window_opened[id] = false;
-}
 
 void AddLines(Window* w, int first_id, int count, int width) {
   for (int i = 0; i < count; ++i) {
@@ -43,10 +34,10 @@ void DrawPaletteHalf(int canvas, int canvas_x, const uint16_t* colours) {
 
 void TogglePaletteViewer() {
   if (WindowOpen(WinPaletteViewer)) {
-    CloseViewer(WinPaletteViewer);
+    CloseToolWindow(WinPaletteViewer);
     return;
   }
-  Window* w = OpenViewer(WinPaletteViewer, 264, 32);
+  Window* w = OpenToolWindow(WinPaletteViewer, 264, 32);
   if (!w) return;
   AddCellCanvas(w, PaletteBackground, 0, 0, 128, 32, 8, 32);
   AddCellCanvas(w, PaletteSprites, 136, 0, 128, 32, 8, 32);
@@ -76,10 +67,10 @@ std::string VdpRegisterLine(int reg) {
 
 void ToggleVdpViewer() {
   if (WindowOpen(WinVdpViewer)) {
-    CloseViewer(WinVdpViewer);
+    CloseToolWindow(WinVdpViewer);
     return;
   }
-  Window* w = OpenViewer(WinVdpViewer, 120, 165);
+  Window* w = OpenToolWindow(WinVdpViewer, 120, 165);
   if (!w) return;
   AddLines(w, VdpLine, VdpLines, 120);
   Config.window_opened[WinVdpViewer] = true;
@@ -109,10 +100,10 @@ std::string PsgChannelLine(int channel) {
 
 void TogglePsgViewer() {
   if (WindowOpen(WinPsgViewer)) {
-    CloseViewer(WinPsgViewer);
+    CloseToolWindow(WinPsgViewer);
     return;
   }
-  Window* w = OpenViewer(WinPsgViewer, 150, 75);
+  Window* w = OpenToolWindow(WinPsgViewer, 150, 75);
   if (!w) return;
   AddLines(w, PsgLine, PsgLines, 150);
   Config.window_opened[WinPsgViewer] = true;

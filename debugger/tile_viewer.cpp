@@ -204,9 +204,7 @@ void ToggleTileViewer() {
     Config.window_opened[WinTileViewer] = false;
     return;
   }
-  const WindowSpec& spec = WindowSpecs[WinTileViewer];
-  Window* w = OpenWindow(WinTileViewer, Config.window_x[WinTileViewer], Config.window_y[WinTileViewer],
-                         spec.client_width, spec.client_height, WindowCloseBox, spec.title);
+  Window* w = OpenToolWindow(WinTileViewer);
   if (!w) return;
   AddCellCanvas(w, TileCanvas, 0, 0, CanvasWidth, CanvasHeight, 8, 8);
   AddCellCanvas(w, TileZoom, 5, 133, 16, 16, 16, 16);

@@ -92,9 +92,7 @@ void DrawMap(const uint8_t* vram, uint32_t base) {
 void OpenTilemapViewer() {
   const int lines = ActiveLines();
   const int height = lines + 35;
-  Window* w = OpenWindow(WinTilemapViewer, Config.window_x[WinTilemapViewer], Config.window_y[WinTilemapViewer],
-                         MapWidth, height, WindowCloseBox | WindowNoBackBuffer,
-                         WindowSpecs[WinTilemapViewer].title);
+  Window* w = OpenToolWindow(WinTilemapViewer, MapWidth, height, WindowNoBackBuffer);
   if (!w) return;
   MapHeight = lines;
   const int positions = PositionCount(lines);

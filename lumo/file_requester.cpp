@@ -283,9 +283,7 @@ bool OpenFileRequester(int window_id, const std::string& directory) {
     OpenWindow(window_id, 0, 0, 0, 0, 0, "");  // to the front
     return true;
   }
-  const WindowSpec& spec = WindowSpecs[window_id];
-  Window* w = OpenWindow(window_id, Config.window_x[window_id], Config.window_y[window_id],
-                         spec.client_width, spec.client_height, WindowCloseBox, spec.title);
+  Window* w = OpenToolWindow(window_id);
   if (!w) return false;
   r->window_id = window_id;
   const bool close_after = window_id == WinFileRequesterRom ? Config.filerequester_rom_close_after_load

@@ -18,10 +18,9 @@ void FillRows() {
 }  // namespace
 
 void OpenMessagesWindow() {
-  const WindowSpec& spec = WindowSpecs[WinMessages];
-  Window* w = OpenWindow(WinMessages, Config.window_x[WinMessages], Config.window_y[WinMessages],
-                         spec.client_width, spec.client_height, WindowCloseBox, spec.title);
+  Window* w = OpenToolWindow(WinMessages);
   if (!w) return;
+  const WindowSpec& spec = WindowSpecs[WinMessages];
   AddList(w, spec.client_height, MessagesListId, 0, 0, spec.client_width, GadgetSecondFont | GadgetNoTab);
   Config.window_opened[WinMessages] = true;
   MessagesChanged = FillRows;

@@ -5,17 +5,6 @@
 #include "lumo/video_options_window.h"
 #include "lumo/window_table.h"
 
-Window* OpenToolWindow(int id) {
-  const WindowSpec& spec = WindowSpecs[id];
-  return OpenWindow(id, Config.window_x[id], Config.window_y[id], spec.client_width, spec.client_height,
-                    WindowCloseBox, spec.title);
-}
-
-void CloseToolWindow(int id) {
-  CloseWindow(id);
-  Config.window_opened[id] = false;
-}
-
 std::string FieldText(int id, const std::string& stored) {
   const std::string typed = GetGadgetText(id);
   if (stored.size() > typed.size() && typed.size() == (size_t)GadgetTextMax && stored.compare(0, typed.size(), typed) == 0)

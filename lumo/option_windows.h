@@ -3,6 +3,7 @@
 // controller keys and the BIOS file. Each toggles: its command closes it
 // when it is open. The video and theme windows have headers of their own.
 #pragma once
+#include "lumo/window_table.h"
 #include <string>
 
 #include "config/config.h"
@@ -11,12 +12,6 @@
 // Registers the six windows in the window registry (app/window_registry.h).
 void RegisterOptionWindows();
 
-// Opens a window with its title and client size from the window table, at
-// its remembered position, with a close box. None when it is already open
-// (it comes to the front then).
-Window* OpenToolWindow(int id);
-// Closes a window and clears its opened flag.
-void CloseToolWindow(int id);
 // The text of an input field that was filled from `stored`. A field keeps
 // at most GadgetTextMax characters, so a longer text left unedited comes
 // back whole rather than cut.

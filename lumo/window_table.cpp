@@ -1,5 +1,8 @@
 #include "lumo/window_table.h"
 
+#include "config/config.h"
+#include "lumo/gui.h"
+
 const WindowSpec WindowSpecs[28] = {
     {"", 0, 0},                               // game: the emulator screen
     {"Load ROM", 250, 290},                   // filerequester_rom
@@ -30,3 +33,17 @@ const WindowSpec WindowSpecs[28] = {
     {"Debugger options", 220, 15},            // debugger_options: its one caption
     {"BIOS options", 400, 40},                // bios_options
 };
+
+Window* OpenToolWindow(int id, int client_width, int client_height, int extra_flags) {
+  if (id < 0 || id >= WindowCount) return nullptr;
+  const WindowSpec& spec = WindowSpecs[id];
+  return OpenWindow(id, Config.window_x[id], Config.window_y[id],
+                    client_width ? client_width : spec.client_width,
+                    client_height ? client_height : spec.client_height, WindowCloseBox | extra_flags,
+                    spec.title);
+}
+
+void CloseToolWindow(int id) {
+  CloseWindow(id);
+  Config.window_opened[id] = false;
+}

@@ -11,3 +11,11 @@ struct WindowSpec {
 // Indexed by WindowId (config/config.h); the two file requesters take
 // their title from the requester.
 extern const WindowSpec WindowSpecs[28];
+
+struct Window;
+// Opens a tool window at its remembered position (centred when none) with
+// its title and close box; a client size of 0 takes the table's. None when
+// it is open already (it comes to the front) or cannot be made.
+Window* OpenToolWindow(int id, int client_width = 0, int client_height = 0, int extra_flags = 0);
+// Closes it; its position is kept and it will not reopen at the next start.
+void CloseToolWindow(int id);

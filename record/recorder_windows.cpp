@@ -4,12 +4,6 @@
 #include "debugger/console_window.h"
 #include "lumo/window_table.h"
 
-Window* OpenToolWindow(int id) {
-  const WindowSpec& spec = WindowSpecs[id];
-  return OpenWindow(id, Config.window_x[id], Config.window_y[id], spec.client_width, spec.client_height,
-                    WindowCloseBox, spec.title);
-}
-
 namespace {
 
 void ConsoleEvent(const GuiEvent& event) {

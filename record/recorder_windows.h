@@ -4,15 +4,13 @@
 // event, refresh handlers with the window registry; gadget ids are window id
 // x 100 + part.
 #pragma once
+#include "lumo/window_table.h"
 #include "config/config.h"
 #include "lumo/gui.h"
 
 // Registers every window of this family (called from RegisterWindows).
 void RegisterRecorderWindows();
 
-// Opens a tool window at its remembered position with its title and client
-// size; none when it was already open (it is then brought to the front).
-Window* OpenToolWindow(int id);
 
 // Pick state: ten slot toggles 0-9.
 constexpr int PickStateSlotId(int slot) { return WinPickState * 100 + slot; }

@@ -1,4 +1,7 @@
+#include "app/app_windows.h"
 #include "app/window_registry.h"
 
 // Every window module of the program adds its registration here.
-void RegisterWindows() {}
+void RegisterWindows() {
+  RegisterAppWindows();
+}

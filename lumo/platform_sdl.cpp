@@ -153,6 +153,8 @@ void PlatformCloseWindow() {
   g_platform.video_started = false;
 }
 
+bool PlatformStartVideo() { return StartVideo(); }
+
 bool PlatformHasWindow() { return g_platform.window != nullptr; }
 
 void PlatformRenderDeviceReset() {

@@ -1,0 +1,26 @@
+// The main loop: one pass per video frame, on the program's only thread.
+// A pass presents the previous picture, polls input, runs the GUI and one of
+// its events, the pass's emulated frames and the sound, waits for the next
+// frame and acts on the hotkeys.
+#pragma once
+#include <cstdint>
+#include <string>
+
+// The slow-motion pass counter: one frame runs when it is 0 (7 wraps to 0).
+extern uint8_t SlowPhase;
+// Set by the Quit command, Alt+X and the window's close: the loop ends
+// after the pass.
+extern bool QuitRequested;
+
+// Runs passes until quit.
+void RunMainLoop();
+// One pass, active or idle.
+void MainPass();
+// The movie logger's Send button: while a movie records and the emulation
+// runs, the text is shown as a movie message and becomes the message of the
+// frames recorded in this pass.
+void SendMovieMessage(const char* text);
+// Fresh loop state (start-up, tests).
+void ResetMainLoop();
+// Counts the passes the loop ran since start-up (TAVO_PASS_LOG).
+extern uint64_t PassesRun;

@@ -1,0 +1,29 @@
+// tavo: the emulator with its window, sound and GUI.
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/main_loop.h"
+#include "app/program_dir.h"
+#include "app/startup.h"
+#include "lumo/desktop.h"
+
+int main(int argc, char** argv) {
+  if (!DesktopAvailable()) {
+    std::fprintf(stderr, "Tavo needs a display: neither DISPLAY nor WAYLAND_DISPLAY is set.\n");
+    return 1;
+  }
+  if (!LocateProgramDirectories("")) {
+    StartupFailure("Couldn't find a folder for Tavo's files.");
+    return 1;
+  }
+  const bool started = Startup();
+  if (started) {
+    HandleCommandLine(argc, argv);
+    RunMainLoop();
+  }
+  Shutdown();
+  // TAVO_PASS_LOG: the passes run, for measuring the pace from outside.
+  if (const char* log = std::getenv("TAVO_PASS_LOG"); log && log[0])
+    std::fprintf(stderr, "passes=%llu\n", static_cast<unsigned long long>(PassesRun));
+  return started ? 0 : 1;
+}

@@ -28,6 +28,7 @@
 uint8_t SlowPhase = 0;
 bool QuitRequested = false;
 uint64_t PassesRun = 0;
+uint64_t LoopMicros = 0;
 
 namespace {
 
@@ -213,7 +214,9 @@ void MainPass() {
 
 void RunMainLoop() {
   RestartPacing();
+  const uint64_t start = MonotonicMicros();
   while (!QuitRequested) MainPass();
+  LoopMicros = MonotonicMicros() - start;
 }
 
 void SendMovieMessage(const char* text) {
@@ -234,6 +237,7 @@ void ResetMainLoop() {
   SlowPhase = 0;
   QuitRequested = false;
   PassesRun = 0;
+  LoopMicros = 0;
   g_movie_message_due = false;
   g_movie_message[0] = 0;
 }

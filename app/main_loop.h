@@ -22,5 +22,7 @@ void MainPass();
 void SendMovieMessage(const char* text);
 // Fresh loop state (start-up, tests).
 void ResetMainLoop();
-// Counts the passes the loop ran since start-up (TAVO_PASS_LOG).
+// The passes the loop ran and the time it ran, for measuring the pace from
+// outside (TAVO_PASS_LOG).
 extern uint64_t PassesRun;
+extern uint64_t LoopMicros;

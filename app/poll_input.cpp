@@ -1,7 +1,10 @@
 #include "app/poll_input.h"
 
+#include <cstring>
+
 #include "app/app_state.h"
 #include "app/hotkeys.h"
+#include "config/config.h"
 #include "lumo/desktop.h"
 #include "lumo/input.h"
 
@@ -11,6 +14,9 @@ namespace {
 
 struct PollState {
   HotkeyEdges hotkeys;
+  // Keys that went down during this poll, even if already up again: a tap
+  // shorter than a pass still acts.
+  uint8_t tapped[KeyCodeCount] = {};
   ClickTracker clicks;
   bool left_release_due = false;   // a click shorter than a pass: report the release next pass
   bool right_release_due = false;
@@ -31,6 +37,7 @@ void DrainEvents() {
     switch (event.type) {
       case InputKeyPress:
         AddGuiKey(event, true);
+        if (event.code < KeyCodeCount) g_poll.tapped[event.code] = 1;
         PassInput.last_key = event.code;
         PassInput.last_character = event.character;
         break;
@@ -59,9 +66,23 @@ bool ButtonHeld(uint8_t bit, bool* release_due) {
   return Mouse.buttons & bit;
 }
 
+// The controller bits of the bindings whose key was tapped in this poll.
+uint16_t TappedPadBits(int player) {
+  static const uint16_t bits[KeyBindingsPerPlayer] = {
+      PadLeft, PadRight, PadUp, PadDown, PadA, PadB, PadL, PadR, PadStart, PadSelect,
+  };
+  uint16_t word = 0;
+  for (int slot = 0; slot < KeyBindingsPerPlayer; slot++) {
+    const int code = Config.keys[player * KeyBindingsPerPlayer + slot];
+    if (code >= 0 && code < KeyCodeCount && g_poll.tapped[code] && !KeyHeld(code)) word |= bits[slot];
+  }
+  return word;
+}
+
 }  // namespace
 
 void GatherPassInput() {
+  std::memset(g_poll.tapped, 0, sizeof g_poll.tapped);
   PassInput.gui = GuiInput{};
   PassInput.last_key = PassInput.last_character = 0;
   PassInput.quit = PassInput.redraw = false;
@@ -71,9 +92,11 @@ void GatherPassInput() {
   // Alt+Enter and Alt+Esc put the program aside, as on other desktops.
   if ((KeyModifiers & ModAlt) && (KeyWentDown(KeyReturn) || KeyWentDown(KeyEscape))) MinimizeDesktop();
 
-  PassInput.pads[0] = uint16_t(ControllerWords[0]);
-  PassInput.pads[1] = uint16_t(ControllerWords[1]);
-  PassInput.hotkeys = g_poll.hotkeys.Update(HotkeysHeld(KeyTable, KeyModifiers));
+  PassInput.pads[0] = uint16_t(ControllerWords[0] | TappedPadBits(0));
+  PassInput.pads[1] = uint16_t(ControllerWords[1] | TappedPadBits(1));
+  uint8_t down[KeyCodeCount];
+  for (int code = 0; code < KeyCodeCount; code++) down[code] = KeyTable[code] | g_poll.tapped[code];
+  PassInput.hotkeys = g_poll.hotkeys.Update(HotkeysHeld(down, KeyModifiers));
   SpeedKeys(KeyTable, KeyModifiers, &FastForward, &SlowMotion);
 
   GuiInput& gui = PassInput.gui;

@@ -31,6 +31,7 @@
 #include "lumo/theme.h"
 #include "machine/cartridge.h"
 #include "machine/console.h"
+#include "machine/machine.h"
 #include "machine/vdp.h"
 #include "record/movie.h"
 #include "record/video_recorder.h"
@@ -41,10 +42,6 @@ std::string StartupDirectory;
 bool GuiStarted = false;
 
 namespace {
-
-// The picture size the game window starts with; the presenter resizes it to
-// the console's.
-constexpr int InitialPictureWidth = 256, InitialPictureHeight = 192;
 
 void TellFailure(const char* text) { ShowMessageBox(text); }
 
@@ -65,6 +62,31 @@ std::string CurrentDirectory() {
 void RestoreWindows() {
   for (int id = 1; id < WindowCount; id++)
     if (Config.window_opened[id] && !WindowOpen(id)) ToggleWindowById(id);
+}
+
+// The game window's remembered position is its centre, so that a picture of
+// another size (a Game Gear cartridge after a Master System one) opens it
+// where it was.
+void OpenGameWindowAtCentre() {
+  const VdpWindow picture = VdpVisibleWindow(&PrimaryMachine.Vdp);
+  int32_t& x = Config.window_x[WinGame];
+  int32_t& y = Config.window_y[WinGame];
+  if (x != WindowPositionUnset && y != WindowPositionUnset) {
+    x -= (picture.width + WindowExtraWidth) / 2;
+    y -= (picture.height + WindowExtraHeight) / 2;
+  }
+  OpenGameWindow(picture.width, picture.height);
+}
+
+void CloseGameWindowAtCentre() {
+  if (!WindowOpen(WinGame)) return;
+  int x, y;
+  WindowPosition(WinGame, &x, &y);
+  const Surface* surface = GameWindowSurface();
+  const int width = surface ? surface->width : 0, height = surface ? surface->height : 0;
+  CloseGameWindow();
+  Config.window_x[WinGame] = x + width / 2;
+  Config.window_y[WinGame] = y + height / 2;
 }
 
 }  // namespace
@@ -121,7 +143,7 @@ bool Startup() {
   RedrawGui();
   RegisterWindows();
   RestoreWindows();
-  OpenGameWindow(InitialPictureWidth, InitialPictureHeight);
+  OpenGameWindowAtCentre();
   LoadPictures();
   RestartPacing();
   return true;
@@ -168,7 +190,7 @@ void Shutdown() {
       ToggleWindowById(id);
       if (WindowOpen(id)) CloseWindow(id);
     }
-    CloseGameWindow();
+    CloseGameWindowAtCentre();
     for (int id = 1; id < WindowCount; id++) Config.window_opened[id] = opened[id];
     ResetGui();
     FreeInfoPictures();

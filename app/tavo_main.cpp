@@ -22,8 +22,11 @@ int main(int argc, char** argv) {
     RunMainLoop();
   }
   Shutdown();
-  // TAVO_PASS_LOG: the passes run, for measuring the pace from outside.
-  if (const char* log = std::getenv("TAVO_PASS_LOG"); log && log[0])
-    std::fprintf(stderr, "passes=%llu\n", static_cast<unsigned long long>(PassesRun));
+  // TAVO_PASS_LOG: how many passes the loop ran in how long.
+  if (const char* log = std::getenv("TAVO_PASS_LOG"); log && log[0]) {
+    const double seconds = double(LoopMicros) / 1e6;
+    std::fprintf(stderr, "passes=%llu seconds=%.2f rate=%.2f\n", static_cast<unsigned long long>(PassesRun),
+                 seconds, seconds > 0 ? double(PassesRun) / seconds : 0.0);
+  }
   return started ? 0 : 1;
 }

@@ -22,11 +22,13 @@ int main(int argc, char** argv) {
     RunMainLoop();
   }
   Shutdown();
-  // TAVO_PASS_LOG: how many passes the loop ran in how long.
+  // TAVO_PASS_LOG: how many passes the loop ran in how long (after its
+  // first second).
   if (const char* log = std::getenv("TAVO_PASS_LOG"); log && log[0]) {
     const double seconds = double(LoopMicros) / 1e6;
-    std::fprintf(stderr, "passes=%llu seconds=%.2f rate=%.2f\n", static_cast<unsigned long long>(PassesRun),
-                 seconds, seconds > 0 ? double(PassesRun) / seconds : 0.0);
+    const double passes = double(MeasuredPasses());
+    std::fprintf(stderr, "passes=%.0f seconds=%.3f rate=%.3f\n", passes, seconds,
+                 seconds > 0 ? passes / seconds : 0.0);
   }
   return started ? 0 : 1;
 }

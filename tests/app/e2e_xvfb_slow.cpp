@@ -282,7 +282,8 @@ TEST_F(XvfbProgram, PlaysTheDemoAnswersTheKeysAndWritesItsSettings) {
   ASSERT_GT(game.size(), 8u);
   StartProgram(TAVO_ROM_DIR "/demo.sms");
   ASSERT_TRUE(WaitFor([&] { return FindWindow(); }, 30)) << "no window named Tavo appeared";
-  EXPECT_NE(Output("xdotool getwindowname " + window_).find("Tavo - demo.sms"), std::string::npos);
+  // Titled after the cartridge once it has loaded.
+  EXPECT_TRUE(WaitFor([&] { return Output("xdotool getwindowname " + window_) == "Tavo - demo.sms\n"; }, 30));
   Tool("mousemove --window " + window_ + " 5 5");
   Tool("windowfocus --sync " + window_);
 

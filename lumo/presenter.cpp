@@ -20,16 +20,23 @@ namespace {
 int g_window_width = 0, g_window_height = 0;
 bool g_was_visible = true;
 
-void DrawStatusLine(Surface* back) {
-  if (StatusCounter <= 0) return;
-  if (--StatusCounter == 0) {
-    if (GuiVisible) MarkScreenDirty(0, ScreenHeight() - GuiFont.height - 4, ScreenWidth(), GuiFont.height + 4);
+// One message band at the bottom of the screen (row 0) or above it (row 1),
+// while its counter runs; the counter goes down once per pass.
+void DrawMessageLine(Surface* back, const char* text, int* counter, int row) {
+  if (*counter <= 0) return;
+  const int band = GuiFont.height + 4, top = back->height - band * (row + 1);
+  if (--*counter == 0) {
+    if (GuiVisible) MarkScreenDirty(0, top, back->width, band);
     else FillRect(0, 0, back->width, back->height, back, 0);
     return;
   }
-  const int band = GuiFont.height + 4, top = back->height - band;
   FillRect(0, top, back->width, band, back, RgbPixel(back, 0x101010));
-  DrawText(back, GuiFont, 4, top + 2, StatusText, RgbPixel(back, 0xFFFFFF));
+  DrawText(back, GuiFont, 4, top + 2, text, RgbPixel(back, row ? 0xFFE08A : 0xFFFFFF));
+}
+
+void DrawMessageLines(Surface* back) {
+  DrawMessageLine(back, StatusText, &StatusCounter, 0);
+  DrawMessageLine(back, MovieMessageText, &MovieMessageCounter, 1);
 }
 
 }  // namespace
@@ -53,7 +60,7 @@ void Present() {
       CopySurface(window, x, y, picture.finished, source);
       GameWindowPictureChanged();
     }
-    DrawStatusLine(back);
+    DrawMessageLines(back);
     PresentDisplay(Config.vsync);
     g_was_visible = true;
     return;
@@ -66,5 +73,5 @@ void Present() {
   const SurfaceRect target{(back->width - picture.width * scale) / 2, (back->height - picture.height * scale) / 2,
                            picture.width * scale, picture.height * scale};
   StretchSurface(back, target, picture.finished, source);
-  DrawStatusLine(back);
+  DrawMessageLines(back);
 }

@@ -3,6 +3,7 @@
 // on their own.
 #include "app/commands.h"
 #include "app/hotkeys.h"
+#include "app/info_window.h"
 #include "lumo/file_requester.h"
 #include "lumo/gui.h"
 #include "lumo/key_codes.h"
@@ -128,6 +129,23 @@ TEST_F(Commands, TheRomRequesterLoadsItsSelection) {
   HandleGuiEvent(GuiEvent{EventActivated, RequesterGadget(WinFileRequesterRom, RequesterLoad), false});
   EXPECT_STREQ(StatusText, "Successfully loaded ROM 'demo.sms'.");
   EXPECT_EQ(Config.rom_directory, TAVO_ROM_DIR);
+}
+
+TEST_F(Commands, TheInfoWindowFitsBelowTheMenuBarWithItsPicture) {
+  RunMenuCommand(CmdInfo);
+  ASSERT_TRUE(WindowOpen(WinInfo));
+  int x, y;
+  WindowPosition(WinInfo, &x, &y);
+  const Surface* window = WindowSurface(WinInfo);
+  ASSERT_NE(window, nullptr);
+  EXPECT_GE(y, MenuBarHeight) << "its title bar and close box stay reachable";
+  EXPECT_LE(y + window->height, 480);
+  EXPECT_GE(x, 0);
+  EXPECT_LE(x + window->width, 640);
+  EXPECT_NE(GetGadgetFlags(WinInfo * 100 + InfoPicture), -1) << "lark.png was drawn and loaded";
+  EXPECT_NE(GetGadgetFlags(WinInfo * 100 + InfoLark), -1);
+  HandleGuiEvent(GuiEvent{EventClose, WinInfo, false});
+  EXPECT_FALSE(WindowOpen(WinInfo));
 }
 
 TEST(Hotkeys, EachActsWhereItsKeyGoesDown) {

@@ -1,23 +1,27 @@
-# Tavo: `make run` plays, `make test` checks. Both install what the build
-# needs first (Debian packages), then configure and build with CMake + Ninja.
+# Tavo: `make run` plays, `make test` checks, `make install` installs. All
+# install what the build needs first (Debian packages), then configure and
+# build with CMake + Ninja.
 
 BUILD    ?= build
 FUZZ_BUILD ?= build-fuzz
+PREFIX   ?= /usr/local
 PACKAGES := cmake ninja-build g++ pkg-config libsdl2-dev zlib1g-dev libminizip-dev \
             libgtest-dev libbenchmark-dev z80asm pngcheck \
-            libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+            libavformat-dev libavcodec-dev libswscale-dev libavutil-dev \
+            xvfb xdotool x11-apps
 JOBS     ?= $(shell nproc)
+ROM      ?= $(BUILD)/roms/demo.sms
 
-.PHONY: run test build deps bench fuzz clean
+.PHONY: run test build deps bench fuzz install clean
 
+# The program in its window; without a display the same cartridge plays
+# through tavo-headless, which keeps the last picture and the sound.
 run: build
-	@if [ -x $(BUILD)/tavo ]; then \
-	  exec $(BUILD)/tavo $(ROM); \
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  exec $(BUILD)/tavo "$(ROM)"; \
 	else \
-	  echo "The windowed program is not built yet: running tavo-headless on $(or $(ROM),the demo cartridge) for 600 frames"; \
-	  echo "(last picture in $(BUILD)/run.png, sound in $(BUILD)/run.wav)."; \
-	  exec $(BUILD)/tavo-headless --frames 600 --bench --screenshot $(BUILD)/run.png --wav $(BUILD)/run.wav \
-	    $(or $(ROM),$(BUILD)/roms/demo.sms); \
+	  echo "No display to open (neither DISPLAY nor WAYLAND_DISPLAY is set): playing $(ROM) with tavo-headless for 600 frames, last picture in $(BUILD)/run.png, sound in $(BUILD)/run.wav."; \
+	  exec $(BUILD)/tavo-headless --frames 600 --bench --screenshot $(BUILD)/run.png --wav $(BUILD)/run.wav "$(ROM)"; \
 	fi
 
 test: build
@@ -26,6 +30,11 @@ test: build
 build: deps
 	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja
 	cmake --build $(BUILD) -j $(JOBS)
+
+# tavo and tavo-headless into $(PREFIX)/bin, the shipped data into
+# $(PREFIX)/share/tavo.
+install: build
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done

@@ -6,6 +6,8 @@ bool DebugRun = false;
 bool GuiVisible = true;
 uint8_t PassCounter = 0;
 bool WaitingForKey = false;
+bool FastForward = false;
+bool SlowMotion = false;
 
 void ResetAppState() {
   AppActive = true;
@@ -14,4 +16,6 @@ void ResetAppState() {
   GuiVisible = true;
   PassCounter = 0;
   WaitingForKey = false;
+  FastForward = false;
+  SlowMotion = false;
 }

@@ -12,5 +12,9 @@ extern uint8_t PassCounter;  // counts main-loop passes, wrapping
 // The controller options window waits for a key to assign: the main loop
 // then feeds no controller input to the machine.
 extern bool WaitingForKey;
+// The speed keys, held: seven frames per pass with only the last shown, or
+// one frame every seventh pass. The debugger's run reads them too.
+extern bool FastForward;
+extern bool SlowMotion;
 
 void ResetAppState();  // the values of a fresh start (tests)

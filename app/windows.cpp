@@ -1,3 +1,4 @@
+#include "app/app_windows.h"
 #include "app/window_registry.h"
 #include "debugger/debugger_windows.h"
 #include "lumo/option_windows.h"
@@ -5,6 +6,7 @@
 
 // Every window module of the program adds its registration here.
 void RegisterWindows() {
+  RegisterAppWindows();
   RegisterOptionWindows();
   RegisterDebuggerWindows();
   RegisterRecorderWindows();

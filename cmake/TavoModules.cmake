@@ -20,7 +20,7 @@ function(tavo_module name)
   target_compile_definitions(${name} PUBLIC
     TAVO_ROM_DIR="${TAVO_ROM_DIR}" TAVO_SHARED_DIR="${TAVO_SHARED_DIR}"
     TAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TAVO_BUILD_DIR="${CMAKE_BINARY_DIR}"
-    TAVO_OPCODES_FILE="${TAVO_OPCODES_FILE}")
+    TAVO_OPCODES_FILE="${TAVO_OPCODES_FILE}" TAVO_VERSION="${PROJECT_VERSION}")
 endfunction()
 
 # Every app/NAME_main.cpp becomes the program NAME with '_' shown as '-'

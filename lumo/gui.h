@@ -7,6 +7,7 @@
 #pragma once
 #include <cstdint>
 
+#include "lumo/key_codes.h"
 #include "lumo/surface.h"
 
 struct Window;
@@ -77,19 +78,7 @@ struct GuiKey {
 };
 constexpr int GuiKeysPerPass = 16;
 
-// Modifier bits of GuiInput::modifiers.
-enum GuiModifiers {
-  ModLeftShift = 0x01, ModRightShift = 0x02, ModLeftCtrl = 0x04, ModRightCtrl = 0x08,
-  ModLeftAlt = 0x10, ModRightAlt = 0x20,
-};
-
-// Key codes the GUI reacts to.
-enum GuiKeyCode {
-  KeyEscape = 1, KeyBackspace = 14, KeyTab = 15, KeyReturn = 28, KeyLeftShift = 42,
-  KeyRightShift = 54, KeySpace = 57, KeyPadEnter = 156, KeyHome = 199, KeyUp = 200,
-  KeyPageUp = 201, KeyLeft = 203, KeyRight = 205, KeyEnd = 207, KeyDown = 208, KeyPageDown = 209,
-  KeyDelete = 211,
-};
+// Key codes and modifier bits: lumo/key_codes.h (the input layer's code space).
 
 struct GuiInput {
   GuiKey keys[GuiKeysPerPass];

@@ -60,14 +60,6 @@ struct InputEvent {
   std::string text;
 };
 
-// Modifier word.
-enum KeyModifier : uint32_t {
-  ModLeftShift = 0x01, ModRightShift = 0x02, ModLeftCtrl = 0x04, ModRightCtrl = 0x08,
-  ModLeftAlt = 0x10, ModRightAlt = 0x20,
-  ModShift = ModLeftShift | ModRightShift, ModCtrl = ModLeftCtrl | ModRightCtrl,
-  ModAlt = ModLeftAlt | ModRightAlt,
-};
-
 // Device presence word: bit 0 keyboard, bit 1 mouse, bits 2-9 joystick
 // slots 1-8.
 enum InputDevice : uint32_t { DeviceKeyboard = 0x01, DeviceMouse = 0x02, DeviceJoystick1 = 0x04 };

@@ -30,6 +30,14 @@ enum KeyboardCode : int {
   KeyDown = 208, KeyPageDown = 209, KeyInsert = 210, KeyDelete = 211,
 };
 
+// Modifier word (KeyModifiers of the input layer, GuiInput::modifiers).
+enum KeyModifier : uint32_t {
+  ModLeftShift = 0x01, ModRightShift = 0x02, ModLeftCtrl = 0x04, ModRightCtrl = 0x08,
+  ModLeftAlt = 0x10, ModRightAlt = 0x20,
+  ModShift = ModLeftShift | ModRightShift, ModCtrl = ModLeftCtrl | ModRightCtrl,
+  ModAlt = ModLeftAlt | ModRightAlt,
+};
+
 // The printable name of a code: "?" for codes without one, "" outside 0-511.
 const char* KeyName(int code);
 

@@ -38,12 +38,35 @@ bool StartVideo() {
   return true;
 }
 
+// Mesa's software rasterisers (llvmpipe, softpipe, swrast) run OpenGL on
+// the processor, without a graphics card (virtual machines, remote and
+// virtual X servers): there SDL's own software renderer shows the picture
+// for a fraction of their cost.
+bool RasterisesInSoftware(SDL_Renderer* renderer) {
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name || SDL_strncmp(info.name, "opengl", 6) != 0)
+    return false;
+  using GetString = const unsigned char* (*)(unsigned);
+  const auto get_string = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  const unsigned GlRenderer = 0x1F01;
+  const char* name = get_string ? reinterpret_cast<const char*>(get_string(GlRenderer)) : nullptr;
+  return name && (SDL_strstr(name, "llvmpipe") || SDL_strstr(name, "softpipe") ||
+                  SDL_strstr(name, "Software Rasterizer") || SDL_strstr(name, "swrast"));
+}
+
 // A renderer for the window, accelerated when the system has one.
 bool CreateRenderer(bool vsync) {
   if (g_platform.renderer) SDL_DestroyRenderer(g_platform.renderer);  // with its textures
   g_platform.renderer_generation++;
   const Uint32 sync = vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
   g_platform.renderer = SDL_CreateRenderer(g_platform.window, -1, sync);
+  // A renderer the user chose (SDL_RENDER_DRIVER) stays.
+  if (g_platform.renderer && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && RasterisesInSoftware(g_platform.renderer)) {
+    SDL_DestroyRenderer(g_platform.renderer);
+    // The window's own pixels, not a texture of the software rasteriser.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    g_platform.renderer = nullptr;
+  }
   if (!g_platform.renderer)  // no accelerated one: draw in software
     g_platform.renderer = SDL_CreateRenderer(g_platform.window, -1, SDL_RENDERER_SOFTWARE | sync);
   if (!g_platform.renderer) {
@@ -152,6 +175,8 @@ void PlatformCloseWindow() {
   if (g_platform.video_started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
   g_platform.video_started = false;
 }
+
+bool PlatformStartVideo() { return StartVideo(); }
 
 bool PlatformHasWindow() { return g_platform.window != nullptr; }
 

@@ -21,6 +21,9 @@ void PlatformDestroyTexture(DisplayTexture* texture);
 uint8_t* PlatformLockTexture(DisplayTexture* texture, LockMode mode, int* pitch);
 void PlatformUnlockTexture(DisplayTexture* texture);
 
+// Starts SDL's video subsystem (PlatformCloseWindow stops it again); false,
+// with SDL's reason on standard output, when it cannot start.
+bool PlatformStartVideo();
 // The program's one window. Creates it on first use, otherwise resizes and
 // restyles it. False (with SDL's reason on standard output) on failure.
 bool PlatformOpenWindow(int width, int height, bool full_screen);

@@ -1,0 +1,179 @@
+#include "app/info_window.h"
+
+#include "app/program_dir.h"
+#include "app/window_registry.h"
+#include "config/config.h"
+#include "lumo/desktop.h"
+#include "lumo/gui.h"
+#include "lumo/gui_graphics.h"
+#include "lumo/gui_paint.h"
+#include "lumo/messages.h"
+#include "lumo/png.h"
+#include "lumo/theme.h"
+#include "lumo/window_table.h"
+
+// The project's addresses live in the reserved example domain until the
+// project has its own; they are kept here, in one place.
+const char* const TavoHomepage = "https://tavo.example.org/";
+const char* const TavoMail = "mailto:developers@tavo.example.org";
+const char* const LarkHomepage = "https://lark.example.org/";
+const char* const TavoVersionText = "Version " TAVO_VERSION;
+
+namespace {
+
+constexpr int TitleScale = 3;
+constexpr int PictureWidth = 200, PictureHeight = 150;
+// Shorter than the table's height, so that the window fits below the menu
+// bar of the default 640 x 480 screen.
+constexpr int InfoClientHeight = 386;
+
+struct InfoState {
+  Surface* title = nullptr;    // the name, enlarged, on the colour key
+  Surface* picture = nullptr;  // lark.png
+  uint32_t title_colours = 0;  // the window colour the title was drawn for
+};
+InfoState g_info;
+
+int Id(int part) { return WinInfo * 100 + part; }
+
+// The name in big pixel letters with a soft shadow, in inks that read on
+// the theme's window colour; the rest of the surface is the colour key, so
+// the window shows through.
+void DrawTitle() {
+  const uint32_t window = CurrentColours[ColWindow];
+  const char* name = "Tavo";
+  const int width = TextWidth(GuiFont, name) + 2, height = GuiFont.height + 2;
+  Surface* small = CreateSurface(width, height, 16, 0);
+  if (!g_info.title) g_info.title = CreateSurface(width * TitleScale, height * TitleScale, 16, 0);
+  if (!small || !g_info.title) {
+    DestroySurface(small);
+    return;
+  }
+  FillRect(0, 0, width, height, small, small->color_key);
+  const uint32_t ink = InkOn(window);
+  DrawText(small, GuiFont, 1, 1, name, RgbPixel(small, MixRgb(window, ink, 90)));
+  DrawText(small, GuiFont, 0, 0, name, RgbPixel(small, ink));
+  StretchSurface(g_info.title, {0, 0, width * TitleScale, height * TitleScale}, small, {0, 0, width, height});
+  g_info.title->color_key_enabled = true;
+  DestroySurface(small);
+  g_info.title_colours = window;
+}
+
+void LoadPicture() {
+  if (g_info.picture) return;
+  PixelFormat format;
+  MakePixelFormat(&format, 16);
+  g_info.picture = LoadPng(DataFilePath("lark.png").c_str(), &format, 0);
+  if (g_info.picture) g_info.picture->color_key_enabled = true;
+}
+
+// Text lines and frames take the ids after the parts of InfoPart.
+struct Writer {
+  Window* w;
+  int next = InfoLark + 1;
+  void Line(const char* text, int x, int y, int width) { AddText(w, text, Id(next++), x, y, width, 14); }
+  void Frame(const char* caption, int x, int y, int width, int height) {
+    AddFrame(w, caption, Id(next++), x, y, width, height);
+  }
+};
+
+void Open() {
+  const WindowSpec& spec = WindowSpecs[WinInfo];
+  const int cw = spec.client_width, ch = InfoClientHeight;
+  Window* w = OpenWindow(WinInfo, Config.window_x[WinInfo], Config.window_y[WinInfo], cw, ch, WindowCloseBox,
+                         spec.title);
+  if (!w) return;
+  DrawTitle();
+  LoadPicture();
+  Writer text{w};
+
+  // The name, what the program is, its version.
+  int beside = 4;
+  if (g_info.title) {
+    AddCanvas(w, Id(InfoTitle), 4, 0, g_info.title->width, g_info.title->height, 1, 1, g_info.title);
+    beside += g_info.title->width + 14;
+  }
+  text.Line("Sega Master System and Game Gear emulator", beside, 6, cw - beside);
+  text.Line(TavoVersionText, beside, 22, cw - beside);
+
+  // The makers.
+  text.Frame("Made by", 0, 46, cw, 112);
+  text.Line("The Tavo developers wrote the Z80 core, the video and sound chips,", 10, 62, cw - 20);
+  text.Line("the debugger, the recorders and Lumo, the interface drawn around", 10, 76, cw - 20);
+  text.Line("the picture, all from the consoles' public hardware facts.", 10, 90, cw - 20);
+  text.Line("Homepage: tavo.example.org", 10, 114, 300);
+  text.Line("Mail: developers@tavo.example.org", 10, 134, 300);
+  AddButton(w, "Visit homepage", Id(InfoHomepage), cw - 140, 112, 130, 17);
+  AddButton(w, "Write a mail", Id(InfoMail), cw - 140, 132, 130, 17);
+
+  // The sibling project.
+  const int top = 166;
+  text.Frame("A sibling project", 0, top, cw, 182);
+  if (g_info.picture)
+    AddCanvas(w, Id(InfoPicture), 10, top + 20, PictureWidth, PictureHeight, 1, 1, g_info.picture);
+  const int tx = 10 + PictureWidth + 14, tw = cw - tx - 10;
+  text.Line("Lark", tx, top + 18, tw);
+  text.Line("Lark is a small music tracker for the SN76489,", tx, top + 38, tw);
+  text.Line("the sound chip of the Master System and the", tx, top + 52, tw);
+  text.Line("Game Gear. It writes its songs as VGM files:", tx, top + 66, tw);
+  text.Line("compose in Lark, then hear them in Tavo's VGM", tx, top + 80, tw);
+  text.Line("player or in your own homebrew game.", tx, top + 94, tw);
+  text.Line("Same makers, same love of the little chip.", tx, top + 116, tw);
+  AddButton(w, "Visit Lark", Id(InfoLark), tx, top + 152, 130, 17);
+
+  // How to get around.
+  text.Line("Esc shows and hides this interface, Alt+L loads a cartridge and Alt+X", 2, 356, cw - 4);
+  text.Line("quits. The README lists every key.", 2, 370, cw - 4);
+  Config.window_opened[WinInfo] = true;
+}
+
+void Close() {
+  CloseWindow(WinInfo);
+  Config.window_opened[WinInfo] = false;
+}
+
+void OpenAddress(const char* url) {
+  if (!OpenDesktopUrl(url)) ShowMessage("Couldn't open '%s'.", url);
+}
+
+void Event(const GuiEvent& event) {
+  if (event.type == EventClose) {
+    Close();
+    return;
+  }
+  if (event.type != EventActivated) return;
+  if (event.id == Id(InfoHomepage)) OpenAddress(TavoHomepage);
+  if (event.id == Id(InfoMail)) OpenAddress(TavoMail);
+  if (event.id == Id(InfoLark)) OpenAddress(LarkHomepage);
+}
+
+// A new theme: the title is drawn again in inks for its window colour.
+void Refresh() {
+  if (g_info.title && g_info.title_colours != CurrentColours[ColWindow]) {
+    DrawTitle();
+    MarkWindowDirty(WinInfo);
+  }
+}
+
+}  // namespace
+
+void ToggleInfoWindow() {
+  if (WindowOpen(WinInfo))
+    Close();
+  else
+    Open();
+}
+
+void RegisterInfoWindow() {
+  WindowHandlers handlers;
+  handlers.toggle = ToggleInfoWindow;
+  handlers.event = Event;
+  handlers.refresh = Refresh;
+  RegisterWindow(WinInfo, handlers);
+}
+
+void FreeInfoPictures() {
+  DestroySurface(g_info.title);
+  DestroySurface(g_info.picture);
+  g_info = InfoState{};
+}

@@ -1,0 +1,26 @@
+// The program's entry and exit sequences: Startup brings up everything the
+// main loop needs, in a fixed order, and Shutdown stops the recorders so
+// their files are complete, closes the windows, writes tavo.cfg and releases
+// the libraries in reverse order.
+#pragma once
+#include <string>
+
+// The process's current directory at launch: relative paths on the command
+// line are taken from there.
+extern std::string StartupDirectory;
+// Set once the GUI is initialised; Shutdown only closes a started GUI.
+extern bool GuiStarted;
+
+// Where start-up failures are told: a message box, or standard error when
+// there is no display. Tests put a recorder here.
+extern void (*StartupFailure)(const char* text);
+
+// Needs ProgramDirectory and DataDirectory set (LocateProgramDirectories).
+// False after telling the failure; Shutdown must still run.
+bool Startup();
+// The words after the program's name: "-debug" enters the debugger's break
+// state, anything else is a cartridge to load (the GUI then hides).
+void HandleCommandLine(int argc, char** argv);
+void Shutdown();
+// Back to the state before Startup (tests).
+void ResetStartup();

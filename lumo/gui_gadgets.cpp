@@ -11,7 +11,8 @@ namespace {
 void CopyText(char* out, const char* text) { snprintf(out, GadgetTextMax + 1, "%s", text ? text : ""); }
 
 Gadget* NewGadget(Window* w, int kind, int id, int x, int y, int width, int height, const char* text) {
-  if (!w || FindGadget(id) || width < 0 || height < 0) return nullptr;  // ids are unique
+  // Ids are unique, but for the close box that every window has.
+  if (!w || (id != CloseBoxId && FindGadget(id)) || width < 0 || height < 0) return nullptr;
   auto* g = new Gadget{};
   g->id = id;
   g->kind = (uint8_t)kind;

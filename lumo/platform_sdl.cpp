@@ -2,6 +2,7 @@
 // display surfaces kept as SDL surfaces that present uploads to a texture.
 #include "lumo/platform_sdl.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -139,6 +140,14 @@ bool PlatformOpenWindow(int width, int height, bool full_screen) {
   }
   SDL_Window* window = g_platform.window;
   if (full_screen) {
+    // Placed over the whole display first: without a window manager (a
+    // bare X server) the full-screen request alone leaves the window where
+    // and as large as it was, while the renderer draws for the desktop size.
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &bounds) == 0) {
+      SDL_SetWindowPosition(window, bounds.x, bounds.y);
+      SDL_SetWindowSize(window, bounds.w, bounds.h);
+    }
     if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
       ReportSdl("SDL full screen");
       return false;

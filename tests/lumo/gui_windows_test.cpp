@@ -110,7 +110,15 @@ TEST_F(Windows, DraggingMovesByTheTitleBarAndKeepsTheGripOnScreen) {
 }
 
 TEST_F(Windows, CloseBoxPostsCloseWithTheWindowId) {
+  // Every window has its own close box, all with the one close-box id.
   OpenWindow(WinPsgViewer, 100, 100, 150, 75, WindowCloseBox, "PSG");
+  OpenWindow(WinVdpViewer, 300, 250, 120, 165, WindowCloseBox, "VDP");
+  const int vx = 300 + 134 - 12, vy = 250 + 8;
+  Click(vx, vy);
+  auto vdp_events = Events();
+  ASSERT_EQ(vdp_events.size(), 1u);
+  EXPECT_EQ(vdp_events[0].id, WinVdpViewer);
+  CloseWindow(WinVdpViewer);
   const int bx = 100 + 164 - 12, by = 100 + 8;  // inside the 12 x 12 box
   Pass(bx, by, true);
   Pass(bx + 60, by + 60, true);  // moved off before release: nothing

@@ -164,13 +164,7 @@ void ToggleInfoWindow() {
     Open();
 }
 
-void RegisterInfoWindow() {
-  WindowHandlers handlers;
-  handlers.toggle = ToggleInfoWindow;
-  handlers.event = Event;
-  handlers.refresh = Refresh;
-  RegisterWindow(WinInfo, handlers);
-}
+void RegisterInfoWindow() { RegisterWindow(WinInfo, {ToggleInfoWindow, Event, Refresh}); }
 
 void FreeInfoPictures() {
   DestroySurface(g_info.title);

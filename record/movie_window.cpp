@@ -70,10 +70,4 @@ void ToggleMovieWindow() {
   MovieRefresh();
 }
 
-void RegisterMovieWindow() {
-  WindowHandlers handlers;
-  handlers.toggle = ToggleMovieWindow;
-  handlers.event = MovieEvent;
-  handlers.refresh = MovieRefresh;
-  RegisterWindow(WinMovieLogger, handlers);
-}
+void RegisterMovieWindow() { RegisterWindow(WinMovieLogger, {ToggleMovieWindow, MovieEvent, MovieRefresh}); }

@@ -35,10 +35,4 @@ void TogglePickStateWindow() {
   }
 }
 
-void RegisterPickStateWindow() {
-  WindowHandlers handlers;
-  handlers.toggle = TogglePickStateWindow;
-  handlers.event = PickStateEvent;
-  handlers.refresh = PickStateRefresh;
-  RegisterWindow(WinPickState, handlers);
-}
+void RegisterPickStateWindow() { RegisterWindow(WinPickState, {TogglePickStateWindow, PickStateEvent, PickStateRefresh}); }

@@ -95,10 +95,4 @@ void ToggleVgmLoggerWindow() {
   VgmLoggerRefresh();
 }
 
-void RegisterVgmLoggerWindow() {
-  WindowHandlers handlers;
-  handlers.toggle = ToggleVgmLoggerWindow;
-  handlers.event = VgmLoggerEvent;
-  handlers.refresh = VgmLoggerRefresh;
-  RegisterWindow(WinVgmLogger, handlers);
-}
+void RegisterVgmLoggerWindow() { RegisterWindow(WinVgmLogger, {ToggleVgmLoggerWindow, VgmLoggerEvent, VgmLoggerRefresh}); }

@@ -64,10 +64,4 @@ void ToggleVgmPlayerWindow() {
   VgmPlayerRefresh();
 }
 
-void RegisterVgmPlayerWindow() {
-  WindowHandlers handlers;
-  handlers.toggle = ToggleVgmPlayerWindow;
-  handlers.event = VgmPlayerEvent;
-  handlers.refresh = VgmPlayerRefresh;
-  RegisterWindow(WinVgmPlayer, handlers);
-}
+void RegisterVgmPlayerWindow() { RegisterWindow(WinVgmPlayer, {ToggleVgmPlayerWindow, VgmPlayerEvent, VgmPlayerRefresh}); }

@@ -77,9 +77,4 @@ void ToggleVideoRecorderWindow() {
   ShowRecorderState();
 }
 
-void RegisterVideoRecorderWindow() {
-  WindowHandlers handlers;
-  handlers.toggle = ToggleVideoRecorderWindow;
-  handlers.event = VideoRecorderEvent;
-  RegisterWindow(WinVideoRecorder, handlers);
-}
+void RegisterVideoRecorderWindow() { RegisterWindow(WinVideoRecorder, {ToggleVideoRecorderWindow, VideoRecorderEvent}); }

@@ -1,16 +1,5 @@
 #include "record/avi_writer.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/buffer.h>
-#include <libavutil/channel_layout.h>
-#include <libavutil/dict.h>
-#include <libavutil/error.h>
-#include <libavutil/frame.h>
-#include <libswscale/swscale.h>
-}
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,13 +7,14 @@ extern "C" {
 #include <cstdio>
 #include <cstring>
 
+#include "record/ffmpeg_library.h"
 #include "record/video_codecs.h"
 
 namespace {
 
 void Report(const char* call, int error) {
   char text[AV_ERROR_MAX_STRING_SIZE];
-  av_strerror(error, text, sizeof text);
+  FFmpeg.av_strerror(error, text, sizeof text);
   std::printf("%s(): %s\n", call, text);
   std::fflush(stdout);
 }
@@ -36,16 +26,16 @@ bool Exists(const std::string& path) {
 
 void Release(AviWriter* avi) {
   if (avi->format) {
-    if (avi->format->pb) avio_closep(&avi->format->pb);
-    avformat_free_context(avi->format);
+    if (avi->format->pb) FFmpeg.avio_closep(&avi->format->pb);
+    FFmpeg.avformat_free_context(avi->format);
   }
-  avcodec_free_context(&avi->encoder);
-  sws_freeContext(avi->converter);
-  av_frame_free(&avi->picture);
-  av_frame_free(&avi->converted);
-  av_packet_free(&avi->packet);
-  av_buffer_unref(&avi->frame);
-  av_buffer_pool_uninit(&avi->pool);
+  FFmpeg.avcodec_free_context(&avi->encoder);
+  FFmpeg.sws_freeContext(avi->converter);
+  FFmpeg.av_frame_free(&avi->picture);
+  FFmpeg.av_frame_free(&avi->converted);
+  FFmpeg.av_packet_free(&avi->packet);
+  FFmpeg.av_buffer_unref(&avi->frame);
+  FFmpeg.av_buffer_pool_uninit(&avi->pool);
   *avi = AviWriter{};
 }
 
@@ -59,14 +49,14 @@ bool Abandon(AviWriter* avi, const char* call, int error) {
 }
 
 bool AddVideoStream(AviWriter* avi, const AviSettings& settings) {
-  avi->video = avformat_new_stream(avi->format, nullptr);
+  avi->video = FFmpeg.avformat_new_stream(avi->format, nullptr);
   if (!avi->video) return Abandon(avi, "avformat_new_stream", AVERROR(ENOMEM));
   AVCodecParameters* video = avi->video->codecpar;
   if (settings.codec->encoder) {
     int error = 0;
     avi->encoder = OpenVideoEncoder(settings.codec, avi->width, avi->height, avi->frame_rate, &error);
     if (!avi->encoder) return Abandon(avi, "avcodec_open2", error);
-    error = avcodec_parameters_from_context(video, avi->encoder);
+    error = FFmpeg.avcodec_parameters_from_context(video, avi->encoder);
     if (error < 0) return Abandon(avi, "avcodec_parameters_from_context", error);
   } else {
     video->codec_type = AVMEDIA_TYPE_VIDEO;
@@ -81,24 +71,24 @@ bool AddVideoStream(AviWriter* avi, const AviSettings& settings) {
   avi->video->time_base = AVRational{1, avi->frame_rate};
   avi->video->avg_frame_rate = AVRational{avi->frame_rate, 1};
   avi->video->r_frame_rate = avi->video->avg_frame_rate;
-  av_dict_set(&avi->video->metadata, "title", "Video stream", 0);
+  FFmpeg.av_dict_set(&avi->video->metadata, "title", "Video stream", 0);
   return true;
 }
 
 bool AddAudioStream(AviWriter* avi) {
-  avi->audio = avformat_new_stream(avi->format, nullptr);
+  avi->audio = FFmpeg.avformat_new_stream(avi->format, nullptr);
   if (!avi->audio) return Abandon(avi, "avformat_new_stream", AVERROR(ENOMEM));
   AVCodecParameters* audio = avi->audio->codecpar;
   audio->codec_type = AVMEDIA_TYPE_AUDIO;
   audio->codec_id = AV_CODEC_ID_PCM_S16LE;
   audio->codec_tag = 1;  // WAVE_FORMAT_PCM
   audio->sample_rate = avi->sample_rate;
-  av_channel_layout_default(&audio->ch_layout, 2);
+  FFmpeg.av_channel_layout_default(&audio->ch_layout, 2);
   audio->bits_per_coded_sample = 16;
   audio->block_align = 4;
   audio->bit_rate = int64_t(avi->sample_rate) * 4 * 8;
   avi->audio->time_base = AVRational{1, avi->sample_rate};
-  av_dict_set(&avi->audio->metadata, "title", "Audiostream", 0);
+  FFmpeg.av_dict_set(&avi->audio->metadata, "title", "Audiostream", 0);
   return true;
 }
 
@@ -118,38 +108,38 @@ AVPixelFormat PlainYuv(AVPixelFormat format, bool* full_range) {
 
 // The frames the encoder path draws into and converts through.
 bool MakeEncoderFrames(AviWriter* avi) {
-  avi->picture = av_frame_alloc();
+  avi->picture = FFmpeg.av_frame_alloc();
   if (!avi->picture) return Abandon(avi, "av_frame_alloc", AVERROR(ENOMEM));
   avi->picture->format = AV_PIX_FMT_BGR24;
   avi->picture->width = avi->width;
   avi->picture->height = avi->height;
-  int error = av_frame_get_buffer(avi->picture, 0);
+  int error = FFmpeg.av_frame_get_buffer(avi->picture, 0);
   if (error < 0) return Abandon(avi, "av_frame_get_buffer", error);
   if (avi->encoder->pix_fmt == AV_PIX_FMT_BGR24) return true;
-  avi->converted = av_frame_alloc();
+  avi->converted = FFmpeg.av_frame_alloc();
   if (!avi->converted) return Abandon(avi, "av_frame_alloc", AVERROR(ENOMEM));
   avi->converted->format = avi->encoder->pix_fmt;
   avi->converted->width = avi->width;
   avi->converted->height = avi->height;
-  error = av_frame_get_buffer(avi->converted, 0);
+  error = FFmpeg.av_frame_get_buffer(avi->converted, 0);
   if (error < 0) return Abandon(avi, "av_frame_get_buffer", error);
   bool full_range = false;
   AVPixelFormat target = PlainYuv(avi->encoder->pix_fmt, &full_range);
-  avi->converter = sws_getContext(avi->width, avi->height, AV_PIX_FMT_BGR24, avi->width, avi->height, target,
+  avi->converter = FFmpeg.sws_getContext(avi->width, avi->height, AV_PIX_FMT_BGR24, avi->width, avi->height, target,
                                   SWS_POINT, nullptr, nullptr, nullptr);
   if (!avi->converter) return Abandon(avi, "sws_getContext", AVERROR(EINVAL));
   if (full_range) {
-    const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
-    sws_setColorspaceDetails(avi->converter, coefficients, 1, coefficients, 1, 0, 1 << 16, 1 << 16);
+    const int* coefficients = FFmpeg.sws_getCoefficients(SWS_CS_DEFAULT);
+    FFmpeg.sws_setColorspaceDetails(avi->converter, coefficients, 1, coefficients, 1, 0, 1 << 16, 1 << 16);
   }
   return true;
 }
 
 bool WritePacket(AviWriter* avi, AVStream* stream, AVRational time_base) {
   avi->packet->stream_index = stream->index;
-  av_packet_rescale_ts(avi->packet, time_base, stream->time_base);
-  int error = av_interleaved_write_frame(avi->format, avi->packet);
-  av_packet_unref(avi->packet);
+  FFmpeg.av_packet_rescale_ts(avi->packet, time_base, stream->time_base);
+  int error = FFmpeg.av_interleaved_write_frame(avi->format, avi->packet);
+  FFmpeg.av_packet_unref(avi->packet);
   if (error < 0) {
     Report("av_interleaved_write_frame", error);
     avi->failed = true;
@@ -160,14 +150,14 @@ bool WritePacket(AviWriter* avi, AVStream* stream, AVRational time_base) {
 
 // Hands a picture (none: the end) to the encoder and writes what comes out.
 bool Encode(AviWriter* avi, AVFrame* frame) {
-  int error = avcodec_send_frame(avi->encoder, frame);
+  int error = FFmpeg.avcodec_send_frame(avi->encoder, frame);
   if (error < 0) {
     Report("avcodec_send_frame", error);
     avi->failed = true;
     return false;
   }
   for (;;) {
-    error = avcodec_receive_packet(avi->encoder, avi->packet);
+    error = FFmpeg.avcodec_receive_packet(avi->encoder, avi->packet);
     if (error == AVERROR(EAGAIN) || error == AVERROR_EOF) return true;
     if (error < 0) {
       Report("avcodec_receive_packet", error);
@@ -187,25 +177,30 @@ bool AviOpen(AviWriter* avi, const char* path, const AviSettings& settings) {
   avi->row_bytes = (settings.width * 3 + 3) & ~3;
   avi->frame_rate = settings.frame_rate;
   avi->sample_rate = settings.sample_rate;
+  if (!LoadFFmpeg()) {
+    std::printf("%s\n", FFmpegLoadError());
+    std::fflush(stdout);
+    return false;
+  }
   avi->path = path;
   avi->temporary = avi->path + ".tmp";
   unlink(avi->temporary.c_str());  // whatever an earlier run left there
 
-  int error = avformat_alloc_output_context2(&avi->format, nullptr, "avi", avi->temporary.c_str());
+  int error = FFmpeg.avformat_alloc_output_context2(&avi->format, nullptr, "avi", avi->temporary.c_str());
   if (error < 0) return Abandon(avi, "avformat_alloc_output_context2", error);
   if (!AddVideoStream(avi, settings) || !AddAudioStream(avi)) return false;
-  error = avio_open(&avi->format->pb, avi->temporary.c_str(), AVIO_FLAG_WRITE);
+  error = FFmpeg.avio_open(&avi->format->pb, avi->temporary.c_str(), AVIO_FLAG_WRITE);
   if (error < 0) return Abandon(avi, "avio_open", error);
   AVDictionary* options = nullptr;
-  av_dict_set(&options, "flipped_raw_rgb", "1", 0);  // 24-bit DIB rows run bottom-up
-  error = avformat_write_header(avi->format, &options);
-  av_dict_free(&options);
+  FFmpeg.av_dict_set(&options, "flipped_raw_rgb", "1", 0);  // 24-bit DIB rows run bottom-up
+  error = FFmpeg.avformat_write_header(avi->format, &options);
+  FFmpeg.av_dict_free(&options);
   if (error < 0) return Abandon(avi, "avformat_write_header", error);
 
-  avi->packet = av_packet_alloc();
+  avi->packet = FFmpeg.av_packet_alloc();
   if (!avi->packet) return Abandon(avi, "av_packet_alloc", AVERROR(ENOMEM));
   if (avi->encoder) return MakeEncoderFrames(avi);
-  avi->pool = av_buffer_pool_init(avi->row_bytes * avi->height + AV_INPUT_BUFFER_PADDING_SIZE, nullptr);
+  avi->pool = FFmpeg.av_buffer_pool_init(avi->row_bytes * avi->height + AV_INPUT_BUFFER_PADDING_SIZE, nullptr);
   if (!avi->pool) return Abandon(avi, "av_buffer_pool_init", AVERROR(ENOMEM));
   return true;
 }
@@ -213,13 +208,13 @@ bool AviOpen(AviWriter* avi, const char* path, const AviSettings& settings) {
 uint8_t* AviPicture(AviWriter* avi, ptrdiff_t* pitch) {
   if (!avi->format || avi->failed) return nullptr;
   if (!avi->encoder) {
-    if (!avi->frame) avi->frame = av_buffer_pool_get(avi->pool);
+    if (!avi->frame) avi->frame = FFmpeg.av_buffer_pool_get(avi->pool);
     if (!avi->frame) return nullptr;
     *pitch = -ptrdiff_t(avi->row_bytes);
     return avi->frame->data + ptrdiff_t(avi->row_bytes) * (avi->height - 1);
   }
   // The encoder may still hold the last picture; it gets a fresh buffer then.
-  if (!avi->converter && av_frame_make_writable(avi->picture) < 0) return nullptr;
+  if (!avi->converter && FFmpeg.av_frame_make_writable(avi->picture) < 0) return nullptr;
   *pitch = avi->picture->linesize[0];
   return avi->picture->data[0];
 }
@@ -239,13 +234,13 @@ bool AviWritePicture(AviWriter* avi) {
   }
   AVFrame* frame = avi->picture;
   if (avi->converter) {
-    int error = av_frame_make_writable(avi->converted);
+    int error = FFmpeg.av_frame_make_writable(avi->converted);
     if (error < 0) {
       Report("av_frame_make_writable", error);
       avi->failed = true;
       return false;
     }
-    sws_scale(avi->converter, avi->picture->data, avi->picture->linesize, 0, avi->height,
+    FFmpeg.sws_scale(avi->converter, avi->picture->data, avi->picture->linesize, 0, avi->height,
               avi->converted->data, avi->converted->linesize);
     frame = avi->converted;
   }
@@ -257,7 +252,7 @@ bool AviWriteSound(AviWriter* avi, const void* samples, uint32_t bytes) {
   if (!avi->format || avi->failed) return false;
   bytes &= ~3u;
   if (bytes == 0) return true;
-  int error = av_new_packet(avi->packet, int(bytes));
+  int error = FFmpeg.av_new_packet(avi->packet, int(bytes));
   if (error < 0) {
     Report("av_new_packet", error);
     avi->failed = true;
@@ -277,12 +272,12 @@ bool AviClose(AviWriter* avi) {
   if (ok && avi->encoder) ok = Encode(avi, nullptr);
   // The index is written even after a failed write, so that what reached
   // the disk plays.
-  int error = av_write_trailer(avi->format);
+  int error = FFmpeg.av_write_trailer(avi->format);
   if (error < 0) {
     if (ok) Report("av_write_trailer", error);
     ok = false;
   }
-  error = avio_closep(&avi->format->pb);
+  error = FFmpeg.avio_closep(&avi->format->pb);
   if (error < 0) {
     if (ok) Report("avio_close", error);
     ok = false;

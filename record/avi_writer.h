@@ -5,7 +5,8 @@
 //
 // The file is written under its name with ".tmp" added and renamed into
 // place when closed. A failure is printed to the standard output as
-// "call(): error text" with FFmpeg's text for the error; the writer then
+// "call(): error text" with FFmpeg's text for the error (or, when FFmpeg's
+// libraries cannot be loaded, the loader's "dlopen(): ..."); the writer then
 // refuses further writes.
 #pragma once
 #include <cstddef>

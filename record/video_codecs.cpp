@@ -3,17 +3,11 @@
 // them takes seconds, prints to the terminal or never returns.
 #include "record/video_codecs.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/log.h>
-#include <libavutil/pixdesc.h>
-#include <libswscale/swscale.h>
-}
-
 #include <cerrno>
 #include <cstdio>
 #include <vector>
+
+#include "record/ffmpeg_library.h"
 
 namespace {
 
@@ -44,22 +38,22 @@ bool CodecsBuilt = false;
 AVPixelFormat ChoosePixelFormat(const AVCodec* encoder, AVPixelFormat wanted) {
   if (!encoder->pix_fmts) return AV_PIX_FMT_NONE;
   if (wanted == AV_PIX_FMT_NONE)
-    return avcodec_find_best_pix_fmt_of_list(encoder->pix_fmts, AV_PIX_FMT_BGR24, 0, nullptr);
+    return FFmpeg.avcodec_find_best_pix_fmt_of_list(encoder->pix_fmts, AV_PIX_FMT_BGR24, 0, nullptr);
   for (const AVPixelFormat* format = encoder->pix_fmts; *format != AV_PIX_FMT_NONE; ++format)
     if (*format == wanted) return wanted;
   return AV_PIX_FMT_NONE;
 }
 
 bool EncoderTakesThePicture(const VideoCodec& codec) {
-  const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(AVPixelFormat(codec.pixel_format));
+  const AVPixFmtDescriptor* format = FFmpeg.av_pix_fmt_desc_get(AVPixelFormat(codec.pixel_format));
   if (!format || (format->flags & AV_PIX_FMT_FLAG_HWACCEL)) return false;
-  if (codec.pixel_format != AV_PIX_FMT_BGR24 && !sws_isSupportedOutput(AVPixelFormat(codec.pixel_format)))
+  if (codec.pixel_format != AV_PIX_FMT_BGR24 && !FFmpeg.sws_isSupportedOutput(AVPixelFormat(codec.pixel_format)))
     return false;
   for (const auto& size : TrialSizes) {
     int error = 0;
     AVCodecContext* context = OpenVideoEncoder(&codec, size[0], size[1], 60, &error);
     if (!context) return false;
-    avcodec_free_context(&context);
+    FFmpeg.avcodec_free_context(&context);
   }
   return true;
 }
@@ -70,18 +64,19 @@ const VideoCodec Uncompressed = {UncompressedCode, "rawvideo", "Uncompressed", n
 void BuildCodecList() {
   CodecsBuilt = true;
   Codecs.push_back(Uncompressed);
+  if (!LoadFFmpeg()) return;
 
-  const AVOutputFormat* avi = av_guess_format("avi", nullptr, nullptr);
+  const AVOutputFormat* avi = FFmpeg.av_guess_format("avi", nullptr, nullptr);
   if (!avi) return;
   // Refused trial sizes are expected; they are not the user's concern.
-  int log_level = av_log_get_level();
-  av_log_set_level(AV_LOG_QUIET);
+  int log_level = FFmpeg.av_log_get_level();
+  FFmpeg.av_log_set_level(AV_LOG_QUIET);
   for (const Candidate& candidate : Candidates) {
-    const AVCodec* encoder = avcodec_find_encoder_by_name(candidate.encoder);
+    const AVCodec* encoder = FFmpeg.avcodec_find_encoder_by_name(candidate.encoder);
     if (!encoder || encoder->type != AVMEDIA_TYPE_VIDEO) continue;
-    if (avformat_query_codec(avi, encoder->id, FF_COMPLIANCE_NORMAL) != 1) continue;
+    if (FFmpeg.avformat_query_codec(avi, encoder->id, FF_COMPLIANCE_NORMAL) != 1) continue;
     VideoCodec codec{};
-    codec.code = av_codec_get_tag(avi->codec_tag, encoder->id);
+    codec.code = FFmpeg.av_codec_get_tag(avi->codec_tag, encoder->id);
     std::snprintf(codec.name, sizeof codec.name, "%s", encoder->name);
     std::snprintf(codec.description, sizeof codec.description, "%s",
                   encoder->long_name ? encoder->long_name : encoder->name);
@@ -93,14 +88,14 @@ void BuildCodecList() {
     if (EncoderTakesThePicture(codec)) Codecs.push_back(codec);
   }
   // Only errors from here on: some encoders describe themselves on opening.
-  av_log_set_level(log_level < AV_LOG_ERROR ? log_level : AV_LOG_ERROR);
+  FFmpeg.av_log_set_level(log_level < AV_LOG_ERROR ? log_level : AV_LOG_ERROR);
 }
 
 }  // namespace
 
 AVCodecContext* OpenVideoEncoder(const VideoCodec* codec, int width, int height, int frame_rate,
                                  int* error) {
-  AVCodecContext* context = avcodec_alloc_context3(codec->encoder);
+  AVCodecContext* context = FFmpeg.avcodec_alloc_context3(codec->encoder);
   if (!context) {
     *error = AVERROR(ENOMEM);
     return nullptr;
@@ -119,8 +114,8 @@ AVCodecContext* OpenVideoEncoder(const VideoCodec* codec, int width, int height,
     context->flags |= AV_CODEC_FLAG_QSCALE;
     context->global_quality = FF_QP2LAMBDA * codec->quality;
   }
-  *error = avcodec_open2(context, codec->encoder, nullptr);
-  if (*error < 0) avcodec_free_context(&context);
+  *error = FFmpeg.avcodec_open2(context, codec->encoder, nullptr);
+  if (*error < 0) FFmpeg.avcodec_free_context(&context);
   return context;
 }
 
@@ -132,6 +127,11 @@ int VideoCodecCount() {
 const VideoCodec* VideoCodecAt(int index) {
   if (index < 0 || index >= VideoCodecCount()) return nullptr;
   return &Codecs[index];
+}
+
+void ResetVideoCodecs() {
+  Codecs.clear();
+  CodecsBuilt = false;
 }
 
 const VideoCodec* FindVideoCodec(uint32_t code) {

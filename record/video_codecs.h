@@ -1,6 +1,8 @@
 // The video codecs the recorder offers: uncompressed 24-bit pictures, always
 // there, then the FFmpeg encoders of a preferred set that the library has
-// and that accept both picture sizes (256 x 192 and 160 x 144).
+// and that accept both picture sizes (256 x 192 and 160 x 144). Without
+// FFmpeg's libraries the list holds Uncompressed alone, and a recording in
+// it fails to start, as the AVI container comes from FFmpeg too.
 #pragma once
 #include <cstdint>
 
@@ -33,6 +35,8 @@ int VideoCodecCount();
 const VideoCodec* VideoCodecAt(int index);  // none outside the list
 // The entry with that code, or none.
 const VideoCodec* FindVideoCodec(uint32_t code);
+// Forgets the list; the next call builds it again (tests).
+void ResetVideoCodecs();
 
 // An encoder context for the codec's encoder at that size and rate, opened
 // with the recorder's settings; none with `error` set to FFmpeg's code.

@@ -1,7 +1,7 @@
 // The video recorder on the demo cartridge: files read back through FFmpeg
 // (frame count, size, rate, sound length, the picture itself), the Record
 // and Stop commands with their file names and messages, and failures (an
-// unusable folder, a file that cannot grow).
+// unusable folder, a file that cannot grow, FFmpeg's libraries missing).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -19,6 +19,7 @@
 #include "machine/machine.h"
 #include "machine/options.h"
 #include "record/avi_reader.h"
+#include "record/ffmpeg_library.h"
 #include "record/video_recorder.h"
 
 extern bool AudioVideoRecording;
@@ -312,6 +313,47 @@ TEST_F(VideoRecorder, FileThatCannotGrowStopsTheRecordingNotTheEmulation) {
   EXPECT_FALSE(Exists(Video("demo.sms.0.avi.tmp")));
   Passes(3);
   EXPECT_EQ(LastMessage(), "Stopped video recording.");  // reported once
+}
+
+// The loader pointed at a library that is not there, as on a system without
+// FFmpeg's runtime libraries.
+class VideoRecorderWithoutFFmpeg : public VideoRecorder {
+ protected:
+  void SetUp() override {
+    VideoRecorder::SetUp();
+    ResetFFmpegLibrary();
+    FFmpegLibraryNames[2] = "libtavo-missing-avformat.so.0";
+    ResetVideoCodecs();
+  }
+  void TearDown() override {
+    ResetFFmpegLibrary();
+    ResetVideoCodecs();
+    VideoRecorder::TearDown();
+  }
+};
+
+TEST_F(VideoRecorderWithoutFFmpeg, ListHoldsUncompressedAndRecordFailsCleanly) {
+  Boot();
+  UseProgramDirectory();
+  ASSERT_EQ(VideoCodecCount(), 1);
+  EXPECT_EQ(VideoCodecAt(0)->code, UncompressedCode);
+  for (uint32_t code : {UncompressedCode, FourCc('Z', 'M', 'B', 'V')}) {
+    VideoRecordOptions options;
+    options.codec = code;
+    testing::internal::CaptureStdout();
+    StartVideoRecording(options);
+    std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_NE(printed.find("dlopen(): libtavo-missing-avformat.so.0: cannot open shared object file"),
+              std::string::npos)
+        << printed;
+    EXPECT_EQ(LastMessage(), "Couldn't start video recording to 'demo.sms.0.avi'.");
+    EXPECT_FALSE(VideoRecording);
+    EXPECT_FALSE(AudioVideoRecording);
+    EXPECT_FALSE(Exists(Video("demo.sms.0.avi")));
+    EXPECT_FALSE(Exists(Video("demo.sms.0.avi.tmp")));
+  }
+  Passes(2);
+  EXPECT_FALSE(CloseVideoRecording());
 }
 
 }  // namespace

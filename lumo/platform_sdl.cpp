@@ -3,6 +3,7 @@
 #include "lumo/platform_sdl.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -13,6 +14,10 @@ struct PlatformState {
   SDL_Renderer* renderer = nullptr;
   int renderer_generation = 0;  // counts renderers; textures of older ones are gone
   int logical_width = 0, logical_height = 0;
+  // The picture enlarged by a whole factor, between present's two scaling
+  // steps; it belongs to renderer `enlarged_generation`.
+  SDL_Texture* enlarged = nullptr;
+  int enlarged_width = 0, enlarged_height = 0, enlarged_generation = -1;
   bool vsync = false;
   bool video_started = false;
 };
@@ -89,6 +94,66 @@ void ApplyVsync(bool vsync) {
     return;
   }
   if (!CreateRenderer(vsync)) CreateRenderer(!vsync);  // keep whatever works
+}
+
+// A render target of the given size for the enlarged picture, kept from
+// present to present; none when the renderer cannot draw into textures of
+// that size.
+SDL_Texture* EnlargedTexture(SDL_Renderer* renderer, int width, int height) {
+  PlatformState& p = g_platform;
+  if (p.enlarged && p.enlarged_generation == p.renderer_generation && p.enlarged_width == width &&
+      p.enlarged_height == height)
+    return p.enlarged;
+  if (p.enlarged && p.enlarged_generation == p.renderer_generation) SDL_DestroyTexture(p.enlarged);
+  p.enlarged = nullptr;
+  SDL_RendererInfo info;
+  if (!SDL_RenderTargetSupported(renderer) || SDL_GetRendererInfo(renderer, &info) != 0) return nullptr;
+  if ((info.max_texture_width && width > info.max_texture_width) ||
+      (info.max_texture_height && height > info.max_texture_height))
+    return nullptr;
+  // Drawn by the processor, a very large intermediate picture costs more
+  // time per pass than sharpness is worth.
+  if ((info.flags & SDL_RENDERER_SOFTWARE) && (int64_t)width * height > 4'000'000) return nullptr;
+  p.enlarged = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, width, height);
+  if (!p.enlarged) return nullptr;
+  SDL_SetTextureScaleMode(p.enlarged, SDL_ScaleModeLinear);
+  SDL_SetTextureBlendMode(p.enlarged, SDL_BLENDMODE_NONE);
+  p.enlarged_width = width;
+  p.enlarged_height = height;
+  p.enlarged_generation = p.renderer_generation;
+  return p.enlarged;
+}
+
+// Copies the picture into the window, scaled to the logical size's place
+// in it. A whole-number scale keeps hard pixel edges. Any other size
+// larger than the picture is reached in two steps: a whole-number
+// enlargement past it with hard edges, then a smooth reduction, so text
+// and game pixels stay crisp with at most one blended pixel at an edge
+// rather than the blur of one smooth enlargement.
+bool CopyScaled(SDL_Renderer* renderer, SDL_Texture* picture, int width, int height) {
+  int out_width = 0, out_height = 0;
+  double scale = 0;
+  if (width > 0 && height > 0 && SDL_GetRendererOutputSize(renderer, &out_width, &out_height) == 0)
+    scale = std::min((double)out_width / width, (double)out_height / height);
+  const long whole = std::lround(scale);
+  if (whole >= 1 && std::fabs(scale - whole) < 1e-3) {
+    SDL_SetTextureScaleMode(picture, SDL_ScaleModeNearest);
+    return SDL_RenderCopy(renderer, picture, nullptr, nullptr) == 0;
+  }
+  SDL_Texture* enlarged = nullptr;
+  if (scale > 1) {
+    const int factor = (int)std::ceil(scale);
+    enlarged = EnlargedTexture(renderer, width * factor, height * factor);
+  }
+  if (!enlarged || SDL_SetRenderTarget(renderer, enlarged) != 0) {
+    SDL_SetTextureScaleMode(picture, SDL_ScaleModeLinear);
+    return SDL_RenderCopy(renderer, picture, nullptr, nullptr) == 0;
+  }
+  SDL_SetTextureScaleMode(picture, SDL_ScaleModeNearest);
+  const bool enlarged_ok = SDL_RenderCopy(renderer, picture, nullptr, nullptr) == 0;
+  // Back on the window, whose logical size SDL restores with it.
+  if (SDL_SetRenderTarget(renderer, nullptr) != 0 || !enlarged_ok) return false;
+  return SDL_RenderCopy(renderer, enlarged, nullptr, nullptr) == 0;
 }
 
 }  // namespace
@@ -178,6 +243,7 @@ void PlatformCloseWindow() {
   if (g_platform.window) SDL_DestroyWindow(g_platform.window);
   g_platform.renderer = nullptr;
   g_platform.window = nullptr;
+  g_platform.enlarged = nullptr;  // went with the renderer
   g_platform.renderer_generation++;
   g_platform.logical_width = g_platform.logical_height = 0;
   g_platform.vsync = false;
@@ -227,8 +293,7 @@ bool PlatformPresent(DisplayTexture* texture, bool vsync) {
     SDL_SetTextureBlendMode(texture->texture, SDL_BLENDMODE_NONE);
   }
   if (SDL_UpdateTexture(texture->texture, nullptr, store->pixels, store->pitch) != 0 ||
-      SDL_RenderClear(renderer) != 0 ||
-      SDL_RenderCopy(renderer, texture->texture, nullptr, nullptr) != 0) {
+      SDL_RenderClear(renderer) != 0 || !CopyScaled(renderer, texture->texture, store->w, store->h)) {
     ReportSdl("SDL present");
     return false;
   }

@@ -200,3 +200,38 @@ TEST_P(DisplayTest, FullScreenModesUpToTheDesktopSize) {
 }
 
 }  // namespace
+
+namespace {
+
+// Columns of one row that are neither the left colour (black) nor the right
+// one (white) where the picture's halves meet.
+int BlendedColumns(int y, int from, int to) {
+  int blended = 0;
+  for (int x = from; x < to; x++) {
+    const uint32_t v = ShownPixel(x, y) & 0xFF;
+    blended += v > 8 && v < 247;
+  }
+  return blended;
+}
+
+TEST_P(DisplayTest, ScaledWindowKeepsPixelEdgesSharp) {
+  ASSERT_TRUE(SetDisplayMode(80, 60, 32, false));
+  Surface* target = DisplayDrawTarget();
+  FillRect(0, 0, 80, 60, target, 0);
+  FillRect(40, 0, 40, 60, target, target->white);
+  SDL_Window* window = PlatformWindow();
+  // Whole-number scale: hard edges. 2.5: at most one blended column where a
+  // plain smooth enlargement blends two or three.
+  for (int width : {160, 200, 260}) {
+    SCOPED_TRACE(width);
+    SDL_SetWindowSize(window, width, width * 3 / 4);
+    SDL_PumpEvents();
+    ASSERT_TRUE(PresentDisplay(false));
+    const int edge = width / 2, row = width * 3 / 8;
+    EXPECT_EQ(ShownPixel(edge - 6, row), 0u);
+    EXPECT_EQ(ShownPixel(edge + 6, row), 0xFFFFFFu);
+    EXPECT_LE(BlendedColumns(row, edge - 6, edge + 6), width == 160 ? 0 : 1);
+  }
+}
+
+}  // namespace

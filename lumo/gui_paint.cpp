@@ -17,6 +17,9 @@ uint32_t MixRgb(uint32_t a, uint32_t b, int t) {
 
 uint32_t ShadeRgb(uint32_t rgb, int percent) {
   if (percent > 100) return MixRgb(rgb, 0xFFFFFF, (percent - 100) * 256 / 100);
+  // Nothing is darker than (near) black: edges, tracks and frames on it are
+  // drawn that much lighter instead, or black themes would lose them.
+  if (Luminance(rgb) < 24) return MixRgb(rgb, 0xFFFFFF, (100 - percent) * 256 / 100);
   return MixRgb(0, rgb, percent * 256 / 100);
 }
 

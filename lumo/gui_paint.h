@@ -8,7 +8,8 @@
 uint32_t RgbPixel(const Surface* s, uint32_t rgb);
 // a..b by t of 256.
 uint32_t MixRgb(uint32_t a, uint32_t b, int t);
-// Darker (percent < 100) or lighter (percent > 100: towards white).
+// Darker (percent < 100) or lighter (percent > 100: towards white). Near
+// black, a darker shade comes out as the same step lighter.
 uint32_t ShadeRgb(uint32_t rgb, int percent);
 int Luminance(uint32_t rgb);  // 0-255
 // A text colour readable on the background: a dark tone on light colours,

@@ -51,6 +51,24 @@ TEST_F(Drawing, DarkThemesGetLightText) {
   EXPECT_LT(Luminance(InkOn(0xFFFF80)), 60) << "dark text on a light selection";
 }
 
+TEST_F(Drawing, BlackThemesKeepFramesTracksAndMenuEdges) {
+  uint32_t black[15];
+  memcpy(black, DefaultColours, sizeof black);
+  black[ColWindow] = black[ColMenu] = black[ColListGadget] = black[ColInputGadget] = 0;
+  ApplyColours(black);
+  AddMenu("File");
+  AddMenuItem("Load", 1, "", true);
+  Window* w = OpenWindow(WinVdpViewer, 100, 60, 200, 120, 0, "Black");
+  AddFrame(w, "", 1, 0, 0, 190, 50);
+  AddSlider(w, 2, 0, 70, 190, 15, 0, 255);
+  Pass(0, 470);
+  const int cx = 100 + ClientLeft, cy = 60 + ClientTop;
+  auto unlit = [&](int x, int y, int width, int height) { return width * height - CountRgb(x, y, width, height, 0); };
+  EXPECT_GT(unlit(cx + 20, cy + 49, 150, 1), 140) << "the frame's bottom edge";
+  EXPECT_GT(unlit(cx + 40, cy + 70, 140, 15), 200) << "the slider's track";
+  EXPECT_GT(unlit(0, MenuBarHeight - 1, 400, 1), 390) << "the menu bar's edge";
+}
+
 TEST_F(Drawing, OnlyDirtyAreasAreComposedAgain) {
   OpenWindow(WinPsgViewer, 20, 40, 150, 75, 0, "PSG");
   Pass(600, 450);

@@ -244,6 +244,11 @@ bool ModalOpen() {
   return false;
 }
 
+bool IsModifierKey(int code) {
+  return code == KeyLeftShift || code == KeyRightShift || code == KeyLeftCtrl || code == KeyRightCtrl ||
+         code == KeyLeftAlt || code == KeyRightAlt;
+}
+
 bool KeyboardTaken() {
   const Window* top = TopWindow();
   return MenuOpen() || (top && top->active && top->focus && top->focus->kind == KindInput);
@@ -300,6 +305,13 @@ bool RunGui(const GuiInput& in) {
 
   for (int i = 0; i < in.key_count && i < GuiKeysPerPass; i++) {
     if (!in.keys[i].pressed) continue;
+    if (MenuOpen() && (in.modifiers & ModAlt) && !IsModifierKey(in.keys[i].code)) {
+      // An Alt shortcut (Alt+X, Alt+L...) is no menu key: the menu closes
+      // and the shortcut acts, as it does with the menu shut.
+      CloseMenu();
+      consumed = false;
+      continue;
+    }
     consumed |= KeyboardTaken();
     Key(in.keys[i], in.modifiers);
   }

@@ -73,6 +73,15 @@ TEST_F(Menus, KeysMoveOverEnabledItemsAndChoose) {
   EXPECT_FALSE(Key(KeyEscape));
 }
 
+TEST_F(Menus, AltShortcutsCloseTheMenuAndReachTheHotkeys) {
+  Click(10, 5);
+  EXPECT_TRUE(Key(KeyLeftAlt, 0, ModLeftAlt)) << "Alt alone stays with the menu";
+  EXPECT_TRUE(MenuOpen());
+  EXPECT_FALSE(Key(KeyX, 'x', ModLeftAlt)) << "Alt+X is left to the hotkeys";
+  EXPECT_FALSE(MenuOpen());
+  EXPECT_TRUE(Events().empty());
+}
+
 TEST_F(Menus, WidthIsWidestTextPlusEightAndWidestShortcutPlusSixteen) {
   const int text = TextWidth(GuiFont, "VGM logger"), shortcut = TextWidth(GuiFont, "Alt+X");
   ASSERT_GE(shortcut, TextWidth(GuiFont, "Alt+L"));

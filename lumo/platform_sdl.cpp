@@ -18,6 +18,7 @@ struct PlatformState {
   // steps; it belongs to renderer `enlarged_generation`.
   SDL_Texture* enlarged = nullptr;
   int enlarged_width = 0, enlarged_height = 0, enlarged_generation = -1;
+  uint32_t enlarged_format = 0;
   bool vsync = false;
   bool video_started = false;
 };
@@ -99,10 +100,10 @@ void ApplyVsync(bool vsync) {
 // A render target of the given size for the enlarged picture, kept from
 // present to present; none when the renderer cannot draw into textures of
 // that size.
-SDL_Texture* EnlargedTexture(SDL_Renderer* renderer, int width, int height) {
+SDL_Texture* EnlargedTexture(SDL_Renderer* renderer, uint32_t format, int width, int height) {
   PlatformState& p = g_platform;
   if (p.enlarged && p.enlarged_generation == p.renderer_generation && p.enlarged_width == width &&
-      p.enlarged_height == height)
+      p.enlarged_height == height && p.enlarged_format == format)
     return p.enlarged;
   if (p.enlarged && p.enlarged_generation == p.renderer_generation) SDL_DestroyTexture(p.enlarged);
   p.enlarged = nullptr;
@@ -113,13 +114,17 @@ SDL_Texture* EnlargedTexture(SDL_Renderer* renderer, int width, int height) {
     return nullptr;
   // Drawn by the processor, a very large intermediate picture costs more
   // time per pass than sharpness is worth.
-  if ((info.flags & SDL_RENDERER_SOFTWARE) && (int64_t)width * height > 4'000'000) return nullptr;
-  p.enlarged = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, width, height);
+  if ((info.flags & SDL_RENDERER_SOFTWARE) && (int64_t)width * height > 1'500'000) return nullptr;
+  // In software the picture's own format copies without conversion; a
+  // graphics card draws into its usual format.
+  const uint32_t target_format = (info.flags & SDL_RENDERER_SOFTWARE) ? format : uint32_t(SDL_PIXELFORMAT_ARGB8888);
+  p.enlarged = SDL_CreateTexture(renderer, target_format, SDL_TEXTUREACCESS_TARGET, width, height);
   if (!p.enlarged) return nullptr;
   SDL_SetTextureScaleMode(p.enlarged, SDL_ScaleModeLinear);
   SDL_SetTextureBlendMode(p.enlarged, SDL_BLENDMODE_NONE);
   p.enlarged_width = width;
   p.enlarged_height = height;
+  p.enlarged_format = format;
   p.enlarged_generation = p.renderer_generation;
   return p.enlarged;
 }
@@ -143,7 +148,12 @@ bool CopyScaled(SDL_Renderer* renderer, SDL_Texture* picture, int width, int hei
   SDL_Texture* enlarged = nullptr;
   if (scale > 1) {
     const int factor = (int)std::ceil(scale);
-    enlarged = EnlargedTexture(renderer, width * factor, height * factor);
+    uint32_t format = 0;
+    SDL_QueryTexture(picture, &format, nullptr, nullptr, nullptr);
+    enlarged = EnlargedTexture(renderer, format, width * factor, height * factor);
+    // Too large: one step less, then a smooth enlargement, is nearly as sharp.
+    if (!enlarged && factor > 2)
+      enlarged = EnlargedTexture(renderer, format, width * (factor - 1), height * (factor - 1));
   }
   if (!enlarged || SDL_SetRenderTarget(renderer, enlarged) != 0) {
     SDL_SetTextureScaleMode(picture, SDL_ScaleModeLinear);
@@ -154,6 +164,34 @@ bool CopyScaled(SDL_Renderer* renderer, SDL_Texture* picture, int width, int hei
   // Back on the window, whose logical size SDL restores with it.
   if (SDL_SetRenderTarget(renderer, nullptr) != 0 || !enlarged_ok) return false;
   return SDL_RenderCopy(renderer, enlarged, nullptr, nullptr) == 0;
+}
+
+// The texture's pixel format. A software renderer scales fastest in the
+// window's own format (no conversion and no temporary pictures per pass),
+// so there the picture is converted once, as it is uploaded.
+uint32_t TextureFormatFor(SDL_Renderer* renderer, const SDL_Surface* store) {
+  SDL_RendererInfo info;
+  const uint32_t own = store->format->format;
+  if (SDL_ISPIXELFORMAT_INDEXED(own) || SDL_GetRendererInfo(renderer, &info) != 0 ||
+      !(info.flags & SDL_RENDERER_SOFTWARE))
+    return own;
+  const uint32_t native = SDL_GetWindowPixelFormat(g_platform.window);
+  if (native == SDL_PIXELFORMAT_UNKNOWN || SDL_ISPIXELFORMAT_INDEXED(native) || SDL_BYTESPERPIXEL(native) != 4)
+    return own;
+  return native;
+}
+
+bool UploadPicture(SDL_Texture* texture, const SDL_Surface* store) {
+  uint32_t format = 0;
+  if (SDL_QueryTexture(texture, &format, nullptr, nullptr, nullptr) != 0) return false;
+  if (format == store->format->format) return SDL_UpdateTexture(texture, nullptr, store->pixels, store->pitch) == 0;
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (SDL_LockTexture(texture, nullptr, &pixels, &pitch) != 0) return false;
+  const int converted = SDL_ConvertPixels(store->w, store->h, store->format->format, store->pixels, store->pitch,
+                                          format, pixels, pitch);
+  SDL_UnlockTexture(texture);
+  return converted == 0;
 }
 
 }  // namespace
@@ -283,7 +321,7 @@ bool PlatformPresent(DisplayTexture* texture, bool vsync) {
   renderer = g_platform.renderer;
   if (texture->renderer_generation != g_platform.renderer_generation) texture->texture = nullptr;
   if (!texture->texture) {
-    texture->texture = SDL_CreateTexture(renderer, store->format->format,
+    texture->texture = SDL_CreateTexture(renderer, TextureFormatFor(renderer, store),
                                          SDL_TEXTUREACCESS_STREAMING, store->w, store->h);
     if (!texture->texture) {
       ReportSdl("SDL texture");
@@ -292,7 +330,7 @@ bool PlatformPresent(DisplayTexture* texture, bool vsync) {
     texture->renderer_generation = g_platform.renderer_generation;
     SDL_SetTextureBlendMode(texture->texture, SDL_BLENDMODE_NONE);
   }
-  if (SDL_UpdateTexture(texture->texture, nullptr, store->pixels, store->pitch) != 0 ||
+  if (!UploadPicture(texture->texture, store) ||
       SDL_RenderClear(renderer) != 0 || !CopyScaled(renderer, texture->texture, store->w, store->h)) {
     ReportSdl("SDL present");
     return false;

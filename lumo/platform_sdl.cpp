@@ -112,8 +112,8 @@ SDL_Texture* EnlargedTexture(SDL_Renderer* renderer, uint32_t format, int width,
   if ((info.max_texture_width && width > info.max_texture_width) ||
       (info.max_texture_height && height > info.max_texture_height))
     return nullptr;
-  // Drawn by the processor, a very large intermediate picture costs more
-  // time per pass than sharpness is worth.
+  // Drawn by the processor, a large intermediate picture costs more time
+  // per pass than sharpness is worth (640 x 480 doubled still pays).
   if ((info.flags & SDL_RENDERER_SOFTWARE) && (int64_t)width * height > 1'500'000) return nullptr;
   // In software the picture's own format copies without conversion; a
   // graphics card draws into its usual format.
@@ -151,9 +151,6 @@ bool CopyScaled(SDL_Renderer* renderer, SDL_Texture* picture, int width, int hei
     uint32_t format = 0;
     SDL_QueryTexture(picture, &format, nullptr, nullptr, nullptr);
     enlarged = EnlargedTexture(renderer, format, width * factor, height * factor);
-    // Too large: one step less, then a smooth enlargement, is nearly as sharp.
-    if (!enlarged && factor > 2)
-      enlarged = EnlargedTexture(renderer, format, width * (factor - 1), height * (factor - 1));
   }
   if (!enlarged || SDL_SetRenderTarget(renderer, enlarged) != 0) {
     SDL_SetTextureScaleMode(picture, SDL_ScaleModeLinear);

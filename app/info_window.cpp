@@ -78,10 +78,10 @@ struct Writer {
 };
 
 void Open() {
-  const WindowSpec& spec = WindowSpecs[WinInfo];
-  const int cw = spec.client_width, ch = InfoClientHeight;
+  const WindowLayout& layout = WindowLayouts[WinInfo];
+  const int cw = layout.client_width, ch = InfoClientHeight;
   Window* w = OpenWindow(WinInfo, Config.window_x[WinInfo], Config.window_y[WinInfo], cw, ch, WindowCloseBox,
-                         spec.title);
+                         layout.title);
   if (!w) return;
   DrawTitle();
   LoadPicture();

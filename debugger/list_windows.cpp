@@ -70,7 +70,7 @@ void Notice(const char* notice) {
 Window* OpenListWindow(const ListKind& kind) {
   Window* w = OpenToolWindow(kind.window);
   if (!w) return nullptr;
-  const int list_width = WindowSpecs[kind.window].client_width - BarWidth;
+  const int list_width = WindowLayouts[kind.window].client_width - BarWidth;
   AddList(w, ListHeight, Id(kind, PartList), 0, 0, list_width, GadgetSecondFont | GadgetNoTab);
   AddScrollBar(w, Id(kind, PartScrollBar), list_width, 0, BarWidth, ListHeight, 0, ListVisibleRows, 0);
   return w;
@@ -132,7 +132,7 @@ std::string Text(const ListKind& kind, int part) { return GetGadgetText(Id(kind,
 void OpenLabelWindow() {
   Window* w = OpenListWindow(Labels);
   if (!w) return;
-  const int width = WindowSpecs[WinLabelViewer].client_width;
+  const int width = WindowLayouts[WinLabelViewer].client_width;
   AddButtonPair(w, width, 226, "Name sort", LabelGadget(PartNameSort), "Address sort", LabelGadget(PartAddressSort));
   AddFrame(w, "Label", LabelGadget(PartFrame), 0, 250, width, 75);
   AddInput(w, "", LabelGadget(PartName), 55, 267, width - 60, 15, "Name:");
@@ -176,7 +176,7 @@ void LabelActivated(int id) {
 void OpenBreakpointWindow() {
   Window* w = OpenListWindow(Breakpoints);
   if (!w) return;
-  const int width = WindowSpecs[WinBreakpointViewer].client_width;
+  const int width = WindowLayouts[WinBreakpointViewer].client_width;
   AddButton(w, "Sort", BreakpointGadget(PartAddressSort), 0, 226, width, 15);
   AddFrame(w, "Breakpoint", BreakpointGadget(PartFrame), 0, 250, width, 52);
   AddInput(w, "$0", BreakpointGadget(PartAddress), 55, 268, 75, 15, "Address:");
@@ -216,7 +216,7 @@ void BreakpointActivated(int id) {
 void OpenVariableWindow() {
   Window* w = OpenListWindow(Variables);
   if (!w) return;
-  const int width = WindowSpecs[WinVariableViewer].client_width;
+  const int width = WindowLayouts[WinVariableViewer].client_width;
   AddButtonPair(w, width, 226, "Name sort", VariableGadget(PartNameSort), "Address sort",
                 VariableGadget(PartAddressSort));
   AddFrame(w, "Variable", VariableGadget(PartFrame), 0, 250, width, 97);
@@ -328,9 +328,9 @@ void ToggleDebuggerOptionsWindow() {
   }
   Window* w = OpenToolWindow(WinDebuggerOptions);
   if (!w) return;
-  const WindowSpec& spec = WindowSpecs[WinDebuggerOptions];
-  AddCheckBox(w, "Overwrite variables on same addresses", DebuggerOptionsOverwrite, 0, 0, spec.client_width,
-              spec.client_height, Config.var_overwrite);
+  const WindowLayout& layout = WindowLayouts[WinDebuggerOptions];
+  AddCheckBox(w, "Overwrite variables on same addresses", DebuggerOptionsOverwrite, 0, 0, layout.client_width,
+              layout.client_height, Config.var_overwrite);
 }
 
 void DebuggerOptionsEvent(const GuiEvent& event) {

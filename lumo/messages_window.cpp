@@ -20,8 +20,8 @@ void FillRows() {
 void OpenMessagesWindow() {
   Window* w = OpenToolWindow(WinMessages);
   if (!w) return;
-  const WindowSpec& spec = WindowSpecs[WinMessages];
-  AddList(w, spec.client_height, MessagesListId, 0, 0, spec.client_width, GadgetSecondFont | GadgetNoTab);
+  const WindowLayout& layout = WindowLayouts[WinMessages];
+  AddList(w, layout.client_height, MessagesListId, 0, 0, layout.client_width, GadgetSecondFont | GadgetNoTab);
   Config.window_opened[WinMessages] = true;
   MessagesChanged = FillRows;
   FillRows();

@@ -3,7 +3,7 @@
 #include "config/config.h"
 #include "lumo/gui.h"
 
-const WindowSpec WindowSpecs[28] = {
+const WindowLayout WindowLayouts[28] = {
     {"", 0, 0},                               // game: the emulator screen
     {"Load ROM", 250, 290},                   // filerequester_rom
     {"Load VGM", 250, 290},                   // filerequester_vgm
@@ -36,11 +36,11 @@ const WindowSpec WindowSpecs[28] = {
 
 Window* OpenToolWindow(int id, int client_width, int client_height, int extra_flags) {
   if (id < 0 || id >= WindowCount) return nullptr;
-  const WindowSpec& spec = WindowSpecs[id];
+  const WindowLayout& layout = WindowLayouts[id];
   return OpenWindow(id, Config.window_x[id], Config.window_y[id],
-                    client_width ? client_width : spec.client_width,
-                    client_height ? client_height : spec.client_height, WindowCloseBox | extra_flags,
-                    spec.title);
+                    client_width ? client_width : layout.client_width,
+                    client_height ? client_height : layout.client_height, WindowCloseBox | extra_flags,
+                    layout.title);
 }
 
 void CloseToolWindow(int id) {

@@ -2,7 +2,7 @@
 // application to open them with.
 #pragma once
 
-struct WindowSpec {
+struct WindowLayout {
   const char* title;  // "" for none
   int client_width;   // 0: depends on the content (emulator screen, tilemap)
   int client_height;
@@ -10,7 +10,7 @@ struct WindowSpec {
 
 // Indexed by WindowId (config/config.h); the two file requesters take
 // their title from the requester.
-extern const WindowSpec WindowSpecs[28];
+extern const WindowLayout WindowLayouts[28];
 
 struct Window;
 // Opens a tool window at its remembered position (centred when none) with

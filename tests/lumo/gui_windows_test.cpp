@@ -157,8 +157,8 @@ TEST_F(Windows, GameWindowResizesAroundItsCentreAndSurvivesAModeChange) {
   EXPECT_EQ(WindowSurface(WinGame)->format.bits, 32);
   WindowPosition(WinGame, &x, &y);
   EXPECT_LE(x + 174, 320);
-  EXPECT_EQ(WindowSpecs[WinMessages].client_width, 360);
-  EXPECT_STREQ(WindowSpecs[WinPickState].title, "Pick state");
+  EXPECT_EQ(WindowLayouts[WinMessages].client_width, 360);
+  EXPECT_STREQ(WindowLayouts[WinPickState].title, "Pick state");
 }
 
 }  // namespace

@@ -55,8 +55,8 @@ TEST_F(RecorderWindows, EachOpensWithItsTitleAndSizeAndToggles) {
     ASSERT_TRUE(WindowOpen(id));
     Surface* s = WindowSurface(id);
     ASSERT_NE(s, nullptr);
-    EXPECT_EQ(s->width, WindowSpecs[id].client_width + WindowExtraWidth);
-    EXPECT_EQ(s->height, WindowSpecs[id].client_height + WindowExtraHeight);
+    EXPECT_EQ(s->width, WindowLayouts[id].client_width + WindowExtraWidth);
+    EXPECT_EQ(s->height, WindowLayouts[id].client_height + WindowExtraHeight);
     Pass(630, 470);
     RefreshOpenWindows();
     ToggleWindowById(id);

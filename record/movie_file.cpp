@@ -3,6 +3,7 @@
 // from it.
 #include <cstring>
 
+#include "record/byte_order.h"
 #include "record/movie.h"
 
 namespace {
@@ -11,11 +12,11 @@ const char Magic[] = "Tavo movie[1]\n";
 constexpr size_t MagicSize = sizeof Magic - 1;
 constexpr size_t FrameAreaAt = MagicSize + 4;
 
-void Put32(std::vector<uint8_t>* out, uint32_t v) {
-  for (int shift = 0; shift < 32; shift += 8) out->push_back(uint8_t(v >> shift));
+void Append32(std::vector<uint8_t>* out, uint32_t v) {
+  uint8_t bytes[4];
+  PutLe32(bytes, v);
+  out->insert(out->end(), bytes, bytes + 4);
 }
-
-uint32_t Get32(const uint8_t* at) { return at[0] | at[1] << 8 | at[2] << 16 | uint32_t(at[3]) << 24; }
 
 }  // namespace
 
@@ -24,8 +25,8 @@ void BuildMovieFile(const std::vector<uint32_t>& words, const std::vector<uint8_
   file->clear();
   file->reserve(FrameAreaAt + 8 * words.size() + state.size());
   file->insert(file->end(), Magic, Magic + MagicSize);
-  Put32(file, uint32_t(words.size()));
-  for (uint32_t word : words) Put32(file, word);
+  Append32(file, uint32_t(words.size()));
+  for (uint32_t word : words) Append32(file, word);
   // The frame area is twice the records' size; the second half is filler.
   file->insert(file->end(), 4 * words.size(), 0);
   file->insert(file->end(), state.begin(), state.end());
@@ -33,13 +34,13 @@ void BuildMovieFile(const std::vector<uint32_t>& words, const std::vector<uint8_
 
 bool ParseMovie(const uint8_t* data, size_t size, ParsedMovie* movie) {
   if (size < FrameAreaAt || std::memcmp(data, Magic, MagicSize) != 0) return false;
-  const uint64_t count = Get32(data + MagicSize);
+  const uint64_t count = GetLe32(data + MagicSize);
   if (count * 8 > size - FrameAreaAt) return false;  // the frame area runs past the end
   const uint8_t* bytes = data + FrameAreaAt;
   const size_t words = size_t(count);
   ParsedMovie parsed;
   parsed.words.resize(words);
-  for (size_t i = 0; i < words; ++i) parsed.words[i] = Get32(bytes + 4 * i);
+  for (size_t i = 0; i < words; ++i) parsed.words[i] = GetLe32(bytes + 4 * i);
   // Walk the records the way playback will: two words, then a message when
   // the first one says so, ended by a zero byte inside the records.
   size_t at = 0;

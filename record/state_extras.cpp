@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "machine/machine.h"
+#include "record/byte_order.h"
 #include "z80/z80.h"
 
 namespace {
@@ -21,24 +22,19 @@ constexpr size_t FlagsAt = WaitAt + 8;          // any write, tone, stereo, nois
 constexpr size_t RingAt = FlagsAt + 4;
 static_assert(RingAt + 2 <= StateExtrasSize, "the extras fit the reserved bytes");
 
-void Put16(uint8_t* at, uint16_t v) { at[0] = uint8_t(v), at[1] = uint8_t(v >> 8); }
-void Put32(uint8_t* at, uint32_t v) { Put16(at, uint16_t(v)), Put16(at + 2, uint16_t(v >> 16)); }
-uint16_t Get16(const uint8_t* at) { return uint16_t(at[0] | at[1] << 8); }
-uint32_t Get32(const uint8_t* at) { return Get16(at) | uint32_t(Get16(at + 2)) << 16; }
-
 bool Tagged(const uint8_t* bytes) { return std::memcmp(bytes, Tag, sizeof Tag) == 0; }
 
 void PutSynth(uint8_t* at, const PsgRegisters& r) {
-  for (int i = 0; i < 3; ++i) Put16(at + 2 * i, r.Tone[i]);
-  Put16(at + 6, r.NoisePeriod);
+  for (int i = 0; i < 3; ++i) PutLe16(at + 2 * i, r.Tone[i]);
+  PutLe16(at + 6, r.NoisePeriod);
   std::memcpy(at + 8, r.Volume, 4);
   at[12] = r.NoiseWhite, at[13] = r.NoiseRate, at[14] = r.Stereo, at[15] = r.Spare;
 }
 
 PsgRegisters GetSynth(const uint8_t* at) {
   PsgRegisters r;
-  for (int i = 0; i < 3; ++i) r.Tone[i] = Get16(at + 2 * i);
-  r.NoisePeriod = Get16(at + 6);
+  for (int i = 0; i < 3; ++i) r.Tone[i] = GetLe16(at + 2 * i);
+  r.NoisePeriod = GetLe16(at + 6);
   std::memcpy(r.Volume, at + 8, 4);
   r.NoiseWhite = at[12], r.NoiseRate = at[13], r.Stereo = at[14], r.Spare = at[15];
   return r;
@@ -49,22 +45,22 @@ PsgRegisters GetSynth(const uint8_t* at) {
 void WriteStateExtras(const Machine& m, uint8_t* b) {
   std::memset(b, 0, StateExtrasSize);
   std::memcpy(b, Tag, sizeof Tag);
-  Put16(b + MemPtrAt, Z80MemPtr);
-  Put32(b + VdpAt, m.Vdp.last_access_pos);
-  Put32(b + VdpAt + 4, m.Vdp.bad_access_count);
+  PutLe16(b + MemPtrAt, Z80MemPtr);
+  PutLe32(b + VdpAt, m.Vdp.last_access_pos);
+  PutLe32(b + VdpAt + 4, m.Vdp.bad_access_count);
   b[VdpAt + 8] = m.Vdp.access_grace;
   const PsgState& psg = m.Psg;
   PutSynth(b + SynthAt, psg.Synth);
   for (int i = 0; i < 4; ++i) {
-    Put32(b + GeneratorsAt + 5 * i, uint32_t(psg.Gen[i].Counter));
+    PutLe32(b + GeneratorsAt + 5 * i, uint32_t(psg.Gen[i].Counter));
     b[GeneratorsAt + 5 * i + 4] = psg.Gen[i].FlipFlop;
   }
-  Put16(b + NoiseShiftAt, psg.NoiseShift);
-  Put32(b + WaitAt, psg.PendingWait);
-  Put32(b + WaitAt + 4, psg.TimeAccumulator);
+  PutLe16(b + NoiseShiftAt, psg.NoiseShift);
+  PutLe32(b + WaitAt, psg.PendingWait);
+  PutLe32(b + WaitAt + 4, psg.TimeAccumulator);
   const uint8_t flags[4] = {psg.AnyWrite, psg.ToneChanged, psg.StereoChanged, psg.NoiseChangedLine};
   std::memcpy(b + FlagsAt, flags, 4);
-  Put16(b + RingAt, uint16_t(psg.RingWrite));
+  PutLe16(b + RingAt, uint16_t(psg.RingWrite));
 }
 
 bool CheckStateExtras(const uint8_t* b) {
@@ -80,32 +76,32 @@ bool CheckStateExtras(const uint8_t* b) {
     if (b[GeneratorsAt + 5 * i + 4] > 1) return false;
   for (int i = 0; i < 4; ++i)
     if (b[FlagsAt + i] > 1) return false;
-  const uint16_t ring = Get16(b + RingAt);
+  const uint16_t ring = GetLe16(b + RingAt);
   return ring < PsgRingBytes && ring % 4 == 0;
 }
 
 void ReadStateExtras(Machine* m, const uint8_t* b) {
   if (!Tagged(b)) return;
-  m->Vdp.last_access_pos = Get32(b + VdpAt);
-  m->Vdp.bad_access_count = Get32(b + VdpAt + 4);
+  m->Vdp.last_access_pos = GetLe32(b + VdpAt);
+  m->Vdp.bad_access_count = GetLe32(b + VdpAt + 4);
   m->Vdp.access_grace = b[VdpAt + 8];
   PsgState& psg = m->Psg;
   psg.Synth = GetSynth(b + SynthAt);
   for (int i = 0; i < 4; ++i) {
-    psg.Gen[i].Counter = int32_t(Get32(b + GeneratorsAt + 5 * i));
+    psg.Gen[i].Counter = int32_t(GetLe32(b + GeneratorsAt + 5 * i));
     psg.Gen[i].FlipFlop = b[GeneratorsAt + 5 * i + 4];
   }
-  psg.NoiseShift = Get16(b + NoiseShiftAt);
-  psg.PendingWait = Get32(b + WaitAt);
-  psg.TimeAccumulator = Get32(b + WaitAt + 4);
+  psg.NoiseShift = GetLe16(b + NoiseShiftAt);
+  psg.PendingWait = GetLe32(b + WaitAt);
+  psg.TimeAccumulator = GetLe32(b + WaitAt + 4);
   // The synthesiser already holds the registers: nothing to log again.
   psg.AnyWrite = b[FlagsAt], psg.ToneChanged = b[FlagsAt + 1];
   psg.StereoChanged = b[FlagsAt + 2], psg.NoiseChangedLine = b[FlagsAt + 3];
   // Empty, but writing where it would have written next.
-  psg.RingWrite = psg.RingRead = Get16(b + RingAt);
+  psg.RingWrite = psg.RingRead = GetLe16(b + RingAt);
   psg.RingFill = 0;
 }
 
 void InstallCoreExtras(const uint8_t* b) {
-  if (Tagged(b)) Z80MemPtr = Get16(b + MemPtrAt);
+  if (Tagged(b)) Z80MemPtr = GetLe16(b + MemPtrAt);
 }

@@ -9,6 +9,7 @@
 #include "machine/machine.h"
 #include "machine/memory.h"
 #include "machine/options.h"
+#include "record/byte_order.h"
 #include "record/save_state.h"
 #include "record/state_extras.h"
 #include "z80/z80.h"
@@ -39,14 +40,9 @@ static_assert(ReservedAt == 41029 && VdpAt == 41262 && PsgAt == 58002, "machine 
 static_assert(PsgAt + PsgSaveStateSize == MachineStateBlockSize, "machine block size");
 constexpr uint32_t KnownOptionBits = 0x1FFF;
 
-void Put16(uint8_t* at, uint16_t v) { at[0] = uint8_t(v), at[1] = uint8_t(v >> 8); }
-void Put32(uint8_t* at, uint32_t v) { Put16(at, uint16_t(v)), Put16(at + 2, uint16_t(v >> 16)); }
-uint16_t Get16(const uint8_t* at) { return uint16_t(at[0] | at[1] << 8); }
-uint32_t Get32(const uint8_t* at) { return Get16(at) | uint32_t(Get16(at + 2)) << 16; }
-
 void PutRegisters(uint8_t* at, const Z80Registers& r) {
   const uint16_t words[12] = {r.af, r.bc, r.de, r.hl, r.ix, r.iy, r.pc, r.sp, r.af2, r.bc2, r.de2, r.hl2};
-  for (int i = 0; i < 12; ++i) Put16(at + 2 * i, words[i]);
+  for (int i = 0; i < 12; ++i) PutLe16(at + 2 * i, words[i]);
   const uint8_t bytes[6] = {r.r, r.i, r.iff1, r.iff2, r.im, r.spare};
   std::memcpy(at + 24, bytes, 6);
 }
@@ -54,30 +50,30 @@ void PutRegisters(uint8_t* at, const Z80Registers& r) {
 Z80Registers GetRegisters(const uint8_t* at) {
   Z80Registers r;
   uint16_t* words[12] = {&r.af, &r.bc, &r.de, &r.hl, &r.ix, &r.iy, &r.pc, &r.sp, &r.af2, &r.bc2, &r.de2, &r.hl2};
-  for (int i = 0; i < 12; ++i) *words[i] = Get16(at + 2 * i);
+  for (int i = 0; i < 12; ++i) *words[i] = GetLe16(at + 2 * i);
   r.r = at[24], r.i = at[25], r.iff1 = at[26], r.iff2 = at[27], r.im = at[28], r.spare = at[29];
   return r;
 }
 
 void WriteMachineBlock(const Machine& m, uint8_t* b) {
   std::memset(b, 0, MachineStateBlockSize);
-  Put32(b, MachineOptions);
+  PutLe32(b, MachineOptions);
   std::memcpy(b + RamAt, m.Ram, MachineRamSize);
   if (m.CartRam) std::memcpy(b + CartRamAt, m.CartRam, CartRamSize);
   const uint8_t banks[7] = {m.RomBank0, m.RomBank1, m.RomBank2, m.CartRamBank, m.CartRamEnabled,
                             m.SramDirty, m.IoControl};
   std::memcpy(b + BanksAt, banks, 7);
-  Put16(b + CountersAt, uint16_t(m.LineCycleStamp));
-  Put16(b + CountersAt + 2, uint16_t(m.SavedCycleCounter));
-  Put32(b + CountersAt + 4, uint32_t(m.SavedIrqLine));
+  PutLe16(b + CountersAt, uint16_t(m.LineCycleStamp));
+  PutLe16(b + CountersAt + 2, uint16_t(m.SavedCycleCounter));
+  PutLe32(b + CountersAt + 4, uint32_t(m.SavedIrqLine));
   PutRegisters(b + RegistersAt, m.SavedRegisters);
   b[BreakAt] = BreakState ? 1 : 0;
-  Put32(b + FrameCycleAt, m.FrameCycle);
+  PutLe32(b + FrameCycleAt, m.FrameCycle);
   const uint8_t ports[7] = {m.GgParallelData, m.GgDataDirection, m.GgSerialOut, m.GgSerialBusy,
                             m.GgSerialIn, m.GgSerialInFull, m.GgSerialControl};
   std::memcpy(b + GgPortsAt, ports, 7);
-  Put32(b + SerialAt, m.SerialAccumulator);
-  Put32(b + SerialAt + 4, uint32_t(m.SerialStep));
+  PutLe32(b + SerialAt, m.SerialAccumulator);
+  PutLe32(b + SerialAt + 4, uint32_t(m.SerialStep));
   WriteStateExtras(m, b + ReservedAt);
   VdpWriteStateBlock(&m.Vdp, b + VdpAt);
   PsgWriteStateBlock(&m.Psg, b + PsgAt);
@@ -162,21 +158,21 @@ bool CheckVdpBlock(const uint8_t* block, uint32_t options) {
 }
 
 bool CheckMachineBlock(const uint8_t* b) {
-  const uint32_t options = Get32(b);
+  const uint32_t options = GetLe32(b);
   const uint32_t banks = MapperBankCount();
   const uint8_t* bank = b + BanksAt;
   if (bank[0] >= banks || bank[1] >= banks || bank[2] >= banks) return false;
   if (bank[3] > 1 || bank[4] > 1 || bank[5] > 1) return false;
-  const int16_t stamp = int16_t(Get16(b + CountersAt));
-  const int16_t counter = int16_t(Get16(b + CountersAt + 2));
-  const int32_t irq = int32_t(Get32(b + CountersAt + 4));
+  const int16_t stamp = int16_t(GetLe16(b + CountersAt));
+  const int16_t counter = int16_t(GetLe16(b + CountersAt + 2));
+  const int32_t irq = int32_t(GetLe32(b + CountersAt + 4));
   if (stamp < 0 || stamp >= MachineLineCycles) return false;
   if (counter < -MachineLineCycles || counter > MachineLineCycles) return false;
   if (irq < -1 || irq > 255) return false;
   const Z80Registers r = GetRegisters(b + RegistersAt);
   if (r.iff1 > 1 || r.iff2 > 1 || r.im > 2) return false;
   if (b[BreakAt] > 1) return false;
-  if (Get32(b + FrameCycleAt) >= LinesPerFrame(options) * MachineLineCycles) return false;
+  if (GetLe32(b + FrameCycleAt) >= LinesPerFrame(options) * MachineLineCycles) return false;
   const uint8_t* ports = b + GgPortsAt;
   if (ports[0] > 0x7F || ports[3] > 1 || ports[5] > 1) return false;
   return CheckStateExtras(b + ReservedAt) && CheckVdpBlock(b + VdpAt, options);
@@ -184,12 +180,12 @@ bool CheckMachineBlock(const uint8_t* b) {
 
 bool CheckSections(const StateSections& s) {
   if (!s.machine[0] || !s.console || !s.misc) return false;
-  const uint32_t options = Get32(s.machine[0]);
+  const uint32_t options = GetLe32(s.machine[0]);
   if (options & ~KnownOptionBits) return false;
   // Both blocks are written with the one option word; the partner's is there
   // exactly when the word says link play.
   if (bool(s.machine[1]) != bool(options & OptLink)) return false;
-  if (s.machine[1] && Get32(s.machine[1]) != options) return false;
+  if (s.machine[1] && GetLe32(s.machine[1]) != options) return false;
   for (const uint8_t* block : s.machine)
     if (block && !CheckMachineBlock(block)) return false;
   return CheckConsoleBlock(s.console) && *s.misc <= 1;
@@ -197,7 +193,7 @@ bool CheckSections(const StateSections& s) {
 
 // The load of one checked machine block, in the order of a machine reset.
 void InstallMachineBlock(Machine* m, const uint8_t* b) {
-  MachineOptions = Get32(b);
+  MachineOptions = GetLe32(b);
   SetupTiming(m);
   std::memset(m->Ram, 0, MachineRamSize);
   VdpReset(&m->Vdp);
@@ -209,18 +205,18 @@ void InstallMachineBlock(Machine* m, const uint8_t* b) {
   const uint8_t* bank = b + BanksAt;
   m->RomBank0 = bank[0], m->RomBank1 = bank[1], m->RomBank2 = bank[2];
   m->CartRamBank = bank[3], m->CartRamEnabled = bank[4], m->SramDirty = bank[5], m->IoControl = bank[6];
-  m->LineCycleStamp = int16_t(Get16(b + CountersAt));
-  m->SavedCycleCounter = int16_t(Get16(b + CountersAt + 2));
-  m->SavedIrqLine = int32_t(Get32(b + CountersAt + 4));
+  m->LineCycleStamp = int16_t(GetLe16(b + CountersAt));
+  m->SavedCycleCounter = int16_t(GetLe16(b + CountersAt + 2));
+  m->SavedIrqLine = int32_t(GetLe32(b + CountersAt + 4));
   m->SavedRegisters = GetRegisters(b + RegistersAt);
   BreakState = b[BreakAt] != 0;
-  m->FrameCycle = Get32(b + FrameCycleAt);
+  m->FrameCycle = GetLe32(b + FrameCycleAt);
   const uint8_t* ports = b + GgPortsAt;
   m->GgParallelData = ports[0], m->GgDataDirection = ports[1], m->GgSerialOut = ports[2];
   m->GgSerialBusy = ports[3], m->GgSerialIn = ports[4], m->GgSerialInFull = ports[5];
   m->GgSerialControl = ports[6];
-  m->SerialAccumulator = Get32(b + SerialAt);
-  m->SerialStep = int32_t(Get32(b + SerialAt + 4));
+  m->SerialAccumulator = GetLe32(b + SerialAt);
+  m->SerialStep = int32_t(GetLe32(b + SerialAt + 4));
 
   VdpReadStateBlock(&m->Vdp, b + VdpAt);  // checked: cannot fail
   // The sprites of the line about to be drawn were found at the end of the

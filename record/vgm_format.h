@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "record/byte_order.h"
+
 constexpr uint32_t VgmHeaderSize = 0x40;
 constexpr uint32_t VgmVersion = 0x101;
 constexpr uint32_t VgmGd3Version = 0x100;
@@ -41,10 +43,3 @@ constexpr uint32_t VgmPalFrameSamples = 882;
 // hours of a frame-accurate one, and a hostile file cannot make the player
 // hold more.
 constexpr uint32_t VgmMaxDataBytes = 256u << 20;
-
-inline uint32_t VgmGet32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-inline void VgmPut32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; i++) p[i] = uint8_t(v >> (8 * i));
-}

@@ -92,7 +92,7 @@ std::string Text16(const uint8_t* text, uint32_t size, uint32_t* at) {
 void ReadGd3(gzFile gz, VgmSong* song) {
   uint8_t head[12];
   if (ReadSome(gz, head, sizeof head) != sizeof head || std::memcmp(head, "Gd3 ", 4) != 0) return;
-  uint32_t length = VgmGet32(head + 8);
+  uint32_t length = GetLe32(head + 8);
   if (length > MaxGd3Bytes) length = MaxGd3Bytes;
   uint8_t* text = static_cast<uint8_t*>(std::malloc(length ? length : 1));
   if (!text) return;
@@ -107,14 +107,14 @@ void ReadGd3(gzFile gz, VgmSong* song) {
 bool ReadSong(gzFile gz, VgmSong* song) {
   uint8_t h[VgmHeaderSize];
   if (ReadSome(gz, h, sizeof h) != sizeof h || std::memcmp(h, "Vgm ", 4) != 0) return false;
-  const uint64_t file_end = uint64_t(VgmGet32(h + VgmEofOffset)) + VgmEofOffset;
-  const uint32_t gd3 = VgmGet32(h + VgmGd3Offset);
-  const uint32_t loop = VgmGet32(h + VgmLoopOffset);
+  const uint64_t file_end = uint64_t(GetLe32(h + VgmEofOffset)) + VgmEofOffset;
+  const uint32_t gd3 = GetLe32(h + VgmGd3Offset);
+  const uint32_t loop = GetLe32(h + VgmLoopOffset);
   // Version 1.01 data starts right after this header; later versions may
   // say where it starts.
   uint64_t data_start = VgmHeaderSize;
-  if (VgmGet32(h + VgmVersionField) >= 0x150 && VgmGet32(h + VgmDataOffset) != 0) {
-    data_start = uint64_t(VgmGet32(h + VgmDataOffset)) + VgmDataOffset;
+  if (GetLe32(h + VgmVersionField) >= 0x150 && GetLe32(h + VgmDataOffset) != 0) {
+    data_start = uint64_t(GetLe32(h + VgmDataOffset)) + VgmDataOffset;
     if (data_start < VgmHeaderSize) return false;
   }
   // The data runs to the tag, or to the end of the file without one.
@@ -133,10 +133,10 @@ bool ReadSong(gzFile gz, VgmSong* song) {
   song->size = size;
   song->loop = loop_at;
   // Bit 30 marks a second chip and bit 31 a T6W28; neither changes the clock.
-  song->clock = VgmGet32(h + VgmClockField) & 0x3FFFFFFF;
+  song->clock = GetLe32(h + VgmClockField) & 0x3FFFFFFF;
   if (song->clock == 0) song->clock = VgmChipClock;
-  song->total_samples = VgmGet32(h + VgmTotalSamples);
-  song->loop_samples = VgmGet32(h + VgmLoopSamples);
+  song->total_samples = GetLe32(h + VgmTotalSamples);
+  song->loop_samples = GetLe32(h + VgmLoopSamples);
   if (gd3) ReadGd3(gz, song);
   return true;
 }

@@ -175,8 +175,8 @@ std::vector<uint8_t> Gd3Block() {
   for (const std::string* text : texts) PutText16(&strings, *text);
   std::vector<uint8_t> block(12);
   block[0] = 'G'; block[1] = 'd'; block[2] = '3'; block[3] = ' ';
-  VgmPut32(&block[4], VgmGd3Version);
-  VgmPut32(&block[8], uint32_t(strings.size()));
+  PutLe32(&block[4], VgmGd3Version);
+  PutLe32(&block[8], uint32_t(strings.size()));
   block.insert(block.end(), strings.begin(), strings.end());
   return block;
 }
@@ -184,14 +184,14 @@ std::vector<uint8_t> Gd3Block() {
 void MakeHeader(uint8_t* h, uint32_t gd3_bytes, uint32_t loop_offset, uint32_t loop_samples) {
   for (uint32_t i = 0; i < VgmHeaderSize; i++) h[i] = 0;
   h[0] = 'V'; h[1] = 'g'; h[2] = 'm'; h[3] = ' ';
-  VgmPut32(h + VgmEofOffset, VgmHeaderSize + Log.size + gd3_bytes - 4);
-  VgmPut32(h + VgmVersionField, VgmVersion);
-  VgmPut32(h + VgmClockField, VgmChipClock);
-  VgmPut32(h + VgmGd3Offset, VgmHeaderSize + Log.size - VgmGd3Offset);
-  VgmPut32(h + VgmTotalSamples, TotalSamples);
-  VgmPut32(h + VgmLoopOffset, loop_offset);
-  VgmPut32(h + VgmLoopSamples, loop_samples);
-  VgmPut32(h + VgmRateField, NtscLog ? 60 : 50);
+  PutLe32(h + VgmEofOffset, VgmHeaderSize + Log.size + gd3_bytes - 4);
+  PutLe32(h + VgmVersionField, VgmVersion);
+  PutLe32(h + VgmClockField, VgmChipClock);
+  PutLe32(h + VgmGd3Offset, VgmHeaderSize + Log.size - VgmGd3Offset);
+  PutLe32(h + VgmTotalSamples, TotalSamples);
+  PutLe32(h + VgmLoopOffset, loop_offset);
+  PutLe32(h + VgmLoopSamples, loop_samples);
+  PutLe32(h + VgmRateField, NtscLog ? 60 : 50);
 }
 
 // Written to a new temporary beside the target and renamed over it when

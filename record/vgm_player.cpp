@@ -67,7 +67,7 @@ Command Decode(const uint8_t* d, uint32_t pos, uint32_t size) {
     length = 4;
   } else if (op == 0x67) {  // data block: 0x67 0x66 type size32 bytes
     if (left < 7) return Command{0, 0};
-    uint64_t block = 7 + uint64_t(VgmGet32(d + pos + 3) & 0x7FFFFFFF);
+    uint64_t block = 7 + uint64_t(GetLe32(d + pos + 3) & 0x7FFFFFFF);
     if (block > left) return Command{0, 0};
     length = uint32_t(block);
   } else if (op == 0x68) {

@@ -1,6 +1,8 @@
 // WAV output: a RIFF header whose two size fields are patched on close.
 #include "record/wav_writer.h"
 
+#include "record/byte_order.h"
+
 namespace {
 
 constexpr uint32_t Rate = 44100;
@@ -9,29 +11,21 @@ constexpr uint16_t Bits = 16;
 // RIFF sizes are 32-bit; stop short of the limit rather than wrap them.
 constexpr uint32_t MaxDataBytes = 0xFFFFFFFFu - WavHeaderBytes;
 
-void Put32(uint8_t* at, uint32_t v) {
-  for (int i = 0; i < 4; i++) at[i] = uint8_t(v >> (8 * i));
-}
-void Put16(uint8_t* at, uint16_t v) {
-  at[0] = uint8_t(v);
-  at[1] = uint8_t(v >> 8);
-}
-
 void MakeHeader(uint8_t* h, uint32_t dataBytes) {
   const uint16_t block = Channels * Bits / 8;
   h[0] = 'R'; h[1] = 'I'; h[2] = 'F'; h[3] = 'F';
-  Put32(h + 4, dataBytes + WavHeaderBytes - 8);
+  PutLe32(h + 4, dataBytes + WavHeaderBytes - 8);
   h[8] = 'W'; h[9] = 'A'; h[10] = 'V'; h[11] = 'E';
   h[12] = 'f'; h[13] = 'm'; h[14] = 't'; h[15] = ' ';
-  Put32(h + 16, 16);
-  Put16(h + 20, 1);  // PCM
-  Put16(h + 22, Channels);
-  Put32(h + 24, Rate);
-  Put32(h + 28, Rate * block);
-  Put16(h + 32, block);
-  Put16(h + 34, Bits);
+  PutLe32(h + 16, 16);
+  PutLe16(h + 20, 1);  // PCM
+  PutLe16(h + 22, Channels);
+  PutLe32(h + 24, Rate);
+  PutLe32(h + 28, Rate * block);
+  PutLe16(h + 32, block);
+  PutLe16(h + 34, Bits);
   h[36] = 'd'; h[37] = 'a'; h[38] = 't'; h[39] = 'a';
-  Put32(h + 40, dataBytes);
+  PutLe32(h + 40, dataBytes);
 }
 
 }  // namespace

@@ -109,12 +109,19 @@ void AppendFormat(std::string* out, const char* format, ...) {
   va_end(again);
 }
 
-FILE* OpenRegularFile(const std::string& path) {
+int OpenRegularDescriptor(const std::string& path) {
   int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
+  if (fd < 0) return -1;
   struct stat info;
-  FILE* file = nullptr;
-  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) file = fdopen(fd, "rb");
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) return fd;
+  close(fd);
+  return -1;
+}
+
+FILE* OpenRegularFile(const std::string& path) {
+  int fd = OpenRegularDescriptor(path);
+  if (fd < 0) return nullptr;
+  FILE* file = fdopen(fd, "rb");
   if (!file) close(fd);
   return file;
 }

@@ -27,3 +27,5 @@ bool FinishTemporaryFile(FILE* file, const std::string& path, bool ok);
 // Opens a regular file for reading without ever blocking (a pipe or a
 // device under the name is refused); none on failure.
 FILE* OpenRegularFile(const std::string& path);
+// The same as a file descriptor, for readers that take one; -1 on failure.
+int OpenRegularDescriptor(const std::string& path);

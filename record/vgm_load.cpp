@@ -1,14 +1,13 @@
 // Reading VGM files for the player: plain or gzip-compressed alike through
 // zlib's gzip reader. Every field is checked against the others before any
 // of it is used, and memory grows only with data that actually arrives.
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
 #include <cstdlib>
 #include <cstring>
 
+#include "record/safe_file.h"
 #include "record/vgm_format.h"
 #include "record/vgm_player.h"
 
@@ -20,13 +19,8 @@ constexpr size_t MaxText = 255;
 
 // Opens regular files only: the gzip reader would block on a pipe.
 gzFile OpenRegular(const char* path) {
-  int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  int fd = OpenRegularDescriptor(path);
   if (fd < 0) return nullptr;
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    close(fd);
-    return nullptr;
-  }
   gzFile gz = gzdopen(fd, "rb");
   if (!gz) close(fd);
   return gz;

@@ -16,17 +16,6 @@ std::string StateFileName(int slot) {
   return CartName + ".st" + std::to_string(slot);
 }
 
-bool WriteStateStream(FILE* file, const char* name, bool report) {
-  bool ok = false;
-  if (file && CanHoldState()) {
-    std::vector<uint8_t> image;
-    BuildStateImage(&image);
-    ok = std::fwrite(image.data(), 1, image.size(), file) == image.size() && std::fflush(file) == 0;
-  }
-  if (report) ShowMessage(ok ? "Saved state as '%s'." : "Couldn't save state as '%s'.", name);
-  return ok;
-}
-
 bool ReadStateStream(FILE* file, const char* name, bool report) {
   // The whole file is read first: one byte more than any state can hold
   // tells an oversized file.

@@ -38,7 +38,6 @@ bool LoadState(bool report);
 // The format on an open file; `name` is the file name the messages quote.
 // Reading enters the debugger's break state when the file asks for it and
 // refreshes the debugger's views.
-bool WriteStateStream(FILE* file, const char* name, bool report);
 bool ReadStateStream(FILE* file, const char* name, bool report);
 
 // The format in memory. Building saves the core's registers into their

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <vector>
 
 #include "debugger/debugger_state.h"
 #include "debugger/sdsc.h"
@@ -93,13 +92,6 @@ void TakePeriodicScreenshot(long frames_run) {
   R.screenshot_failed |= !ok;
 }
 
-bool SaveEndState(const std::string& path) {
-  if (!CanHoldState()) return false;
-  std::vector<uint8_t> image;
-  BuildStateImage(&image);
-  return ReplaceFileContents(path, image.data(), image.size());
-}
-
 const char* HaltText() {
   return R.halted_interrupts_off ? "interrupts off" : "no interrupt source enabled";
 }
@@ -138,10 +130,8 @@ bool StartVerdict(const HeadlessOptions& o, std::string* error) {
 bool LoadStartState(const HeadlessOptions& o) {
   if (o.load_state.empty()) return true;
   FILE* file = OpenRegularFile(o.load_state);
-  std::vector<uint8_t> data(LinkedStateFileSize + 1);
-  size_t size = file ? std::fread(data.data(), 1, data.size(), file) : 0;
   bool break_request = false;
-  bool ok = file && !std::ferror(file) && InstallStateImage(data.data(), size, &break_request);
+  bool ok = InstallStateFile(file, &break_request);
   if (file) std::fclose(file);
   BreakState = false;  // no debugger here
   if (!ok) std::fprintf(stderr, "Couldn't load state '%s'.\n", o.load_state.c_str());
@@ -177,7 +167,7 @@ int FinishVerdict(const HeadlessOptions& o, int status, bool loaded, long frames
   if (R.sdsc || R.keep_lines) FlushConsoleTranscript();
   if (R.sdsc) std::fflush(stdout);
   if (R.screenshot_failed && status == 0) status = ExitFailed;
-  if (!o.save_state.empty() && status == 0 && !SaveEndState(o.save_state)) {
+  if (!o.save_state.empty() && status == 0 && !WriteStateFile(o.save_state)) {
     std::fprintf(stderr, "Couldn't save state as '%s'.\n", o.save_state.c_str());
     status = ExitFailed;
   }

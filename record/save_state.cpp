@@ -16,13 +16,25 @@ std::string StateFileName(int slot) {
   return CartName + ".st" + std::to_string(slot);
 }
 
-bool ReadStateStream(FILE* file, const char* name, bool report) {
+bool WriteStateFile(const std::string& path) {
+  if (!CanHoldState()) return false;
+  std::vector<uint8_t> image;
+  BuildStateImage(&image);
+  return ReplaceFileContents(path, image.data(), image.size());
+}
+
+bool InstallStateFile(FILE* file, bool* break_request) {
+  if (!file) return false;
   // The whole file is read first: one byte more than any state can hold
   // tells an oversized file.
   std::vector<uint8_t> data(LinkedStateFileSize + 1);
-  size_t size = file ? std::fread(data.data(), 1, data.size(), file) : 0;
+  const size_t size = std::fread(data.data(), 1, data.size(), file);
+  return !std::ferror(file) && InstallStateImage(data.data(), size, break_request);
+}
+
+bool ReadStateStream(FILE* file, const char* name, bool report) {
   bool break_request = false;
-  const bool ok = file && !std::ferror(file) && InstallStateImage(data.data(), size, &break_request);
+  const bool ok = InstallStateFile(file, &break_request);
   if (report) ShowMessage(ok ? "Successfully loaded state '%s'." : "Couldn't load state '%s'.", name);
   if (!ok) return false;
   if (break_request) EnterBreakState();
@@ -33,12 +45,7 @@ bool ReadStateStream(FILE* file, const char* name, bool report) {
 bool SaveState(bool report) {
   const std::string name = StateFileName(StateSlot);
   if (name.empty()) return false;
-  bool ok = false;
-  if (CanHoldState()) {
-    std::vector<uint8_t> image;
-    BuildStateImage(&image);
-    ok = ReplaceFileContents(WorkingFilePath("States", name), image.data(), image.size());
-  }
+  const bool ok = WriteStateFile(WorkingFilePath("States", name));
   if (report) ShowMessage(ok ? "Saved state as '%s'." : "Couldn't save state as '%s'.", name.c_str());
   return ok;
 }

@@ -39,6 +39,11 @@ bool LoadState(bool report);
 // Reading enters the debugger's break state when the file asks for it and
 // refreshes the debugger's views.
 bool ReadStateStream(FILE* file, const char* name, bool report);
+// The same without messages or debugger: writing replaces `path` safely and
+// fails without a cartridge a state describes; reading takes the whole file
+// (none fails) and installs it as InstallStateImage does.
+bool WriteStateFile(const std::string& path);
+bool InstallStateFile(FILE* file, bool* break_request);
 
 // The format in memory. Building saves the core's registers into their
 // machine record first. Installing checks every section before changing

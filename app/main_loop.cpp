@@ -20,8 +20,6 @@
 #include "machine/options.h"
 #include "machine/ports.h"
 #include "record/movie.h"
-#include "record/save_state.h"
-#include "record/screenshot.h"
 #include "record/video_recorder.h"
 #include "record/vgm_player.h"
 
@@ -58,16 +56,10 @@ void WheelOverPointer(int steps) {
     WheelOverWindow(window, steps);
 }
 
+// The hotkeys of menu commands run those commands.
 void ResetHotkeys(uint32_t hotkeys) {
-  if (hotkeys & HotSoftReset) {
-    SoftResetConsole();
-    RefreshDebugger();
-  }
-  if (hotkeys & HotHardReset) {
-    HardResetConsole();
-    RefreshDebugger();
-    RefreshMemoryRegions();
-  }
+  if (hotkeys & HotSoftReset) RunMenuCommand(CmdSoftReset);
+  if (hotkeys & HotHardReset) RunMenuCommand(CmdHardReset);
 }
 
 // Alt+P (P on the Game Gear) pauses and resumes; P or the pad's pause
@@ -117,18 +109,12 @@ void ToggleDebuggerWindow() { ToggleWindowById(WinDebugger); }
 void TogglePickStateWindow() { ToggleWindowById(WinPickState); }
 
 void RemainingHotkeys(uint32_t hotkeys) {
-  if (hotkeys & HotQuit) QuitRequested = true;
+  if (hotkeys & HotQuit) RunMenuCommand(CmdQuit);
   if (hotkeys & HotLoadRom) ShowWindowOf(ToggleRomRequester);
-  if (hotkeys & HotLoadState) {
-    LoadState(true);
-    Paused = false;
-  }
-  if (hotkeys & HotSaveState) SaveState(true);
+  if (hotkeys & HotLoadState) RunMenuCommand(CmdLoadState);
+  if (hotkeys & HotSaveState) RunMenuCommand(CmdSaveState);
   if (hotkeys & HotPickState) ShowWindowOf(TogglePickStateWindow);
-  if (hotkeys & HotScreenshot) {
-    Present();
-    TakeScreenshot();
-  }
+  if (hotkeys & HotScreenshot) RunMenuCommand(CmdScreenshot);
   if (hotkeys & HotDebugger) ShowWindowOf(ToggleDebuggerWindow);
   if (hotkeys & HotStep) DebugStepIn();
   if (hotkeys & HotToggleGui) ToggleGui();

@@ -17,6 +17,7 @@
 #include "lumo/presenter.h"
 #include "machine/cartridge.h"
 #include "machine/console.h"
+#include "record/safe_file.h"
 #include "record/save_state.h"
 #include "record/screenshot.h"
 #include "record/vgm_player.h"
@@ -52,12 +53,6 @@ void HardResetCommand() {
 void SoftResetCommand() {
   SoftResetConsole();
   RefreshDebugger();
-}
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 bool HasVgmExtension(const std::string& path) {

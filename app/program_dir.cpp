@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "record/safe_file.h"
+
 std::string ProgramDirectory;
 std::string DataDirectory;
 
@@ -33,13 +35,6 @@ std::string ExecutablePath() {
   if (length <= 0) return {};
   path[length] = 0;
   return path;
-}
-
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
 }
 
 bool IsFolder(const std::string& path) {

@@ -8,13 +8,13 @@
 #include <cstdarg>
 #include <cstdio>
 
-namespace {
-
 std::string FolderOf(const std::string& path) {
   size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
 }
+
+namespace {
 
 bool WriteAll(int fd, const void* data, size_t size) {
   const char* p = static_cast<const char*>(data);

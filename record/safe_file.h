@@ -8,6 +8,10 @@
 #include <cstdio>
 #include <string>
 
+// The folder part of a path: "." when it has no slash, "/" for a name in the
+// root folder.
+std::string FolderOf(const std::string& path);
+
 // printf-style text appended to out.
 void AppendFormat(std::string* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
 

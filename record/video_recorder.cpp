@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/program_dir.h"
+#include "lumo/filters.h"
 #include "lumo/messages.h"
 #include "lumo/surface.h"
 #include "machine/cartridge.h"
@@ -60,9 +61,6 @@ inline void PutPixel(uint8_t* out, uint16_t pixel) {
   out[2] = uint8_t((pixel >> 11) << 3);
 }
 
-// The mean of the two frames, as the presenter's motion blur shows it.
-inline uint16_t Blur(uint16_t a, uint16_t b) { return uint16_t(((a >> 1) & 0x7BEF) + ((b >> 1) & 0x7BEF)); }
-
 // The machine's latest finished picture as 24-bit rows. A picture that has
 // changed size since the start is cut or padded with black, since the
 // file's frame size is fixed.
@@ -89,7 +87,8 @@ void ConvertPicture(uint8_t* top, ptrdiff_t pitch) {
       if (previous) {
         const uint16_t* before =
             reinterpret_cast<const uint16_t*>(previous->pixels + (window.y + y) * previous->pitch) + window.x;
-        for (; x < shown_width; ++x) PutPixel(out + x * 3, Blur(before[x], row[x]));
+        // The mean of the two frames, as the presenter's motion blur shows it.
+        for (; x < shown_width; ++x) PutPixel(out + x * 3, Rgb565Blur(before[x], row[x]));
       } else {
         for (; x < shown_width; ++x) PutPixel(out + x * 3, row[x]);
       }

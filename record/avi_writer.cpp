@@ -19,6 +19,13 @@ void Report(const char* call, int error) {
   std::fflush(stdout);
 }
 
+// A write that failed: reported, and the writer takes nothing more.
+bool Fail(AviWriter* avi, const char* call, int error) {
+  Report(call, error);
+  avi->failed = true;
+  return false;
+}
+
 bool Exists(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0;
@@ -140,30 +147,18 @@ bool WritePacket(AviWriter* avi, AVStream* stream, AVRational time_base) {
   FFmpeg.av_packet_rescale_ts(avi->packet, time_base, stream->time_base);
   int error = FFmpeg.av_interleaved_write_frame(avi->format, avi->packet);
   FFmpeg.av_packet_unref(avi->packet);
-  if (error < 0) {
-    Report("av_interleaved_write_frame", error);
-    avi->failed = true;
-    return false;
-  }
+  if (error < 0) return Fail(avi, "av_interleaved_write_frame", error);
   return true;
 }
 
 // Hands a picture (none: the end) to the encoder and writes what comes out.
 bool Encode(AviWriter* avi, AVFrame* frame) {
   int error = FFmpeg.avcodec_send_frame(avi->encoder, frame);
-  if (error < 0) {
-    Report("avcodec_send_frame", error);
-    avi->failed = true;
-    return false;
-  }
+  if (error < 0) return Fail(avi, "avcodec_send_frame", error);
   for (;;) {
     error = FFmpeg.avcodec_receive_packet(avi->encoder, avi->packet);
     if (error == AVERROR(EAGAIN) || error == AVERROR_EOF) return true;
-    if (error < 0) {
-      Report("avcodec_receive_packet", error);
-      avi->failed = true;
-      return false;
-    }
+    if (error < 0) return Fail(avi, "avcodec_receive_packet", error);
     if (!WritePacket(avi, avi->video, avi->encoder->time_base)) return false;
   }
 }
@@ -235,11 +230,7 @@ bool AviWritePicture(AviWriter* avi) {
   AVFrame* frame = avi->picture;
   if (avi->converter) {
     int error = FFmpeg.av_frame_make_writable(avi->converted);
-    if (error < 0) {
-      Report("av_frame_make_writable", error);
-      avi->failed = true;
-      return false;
-    }
+    if (error < 0) return Fail(avi, "av_frame_make_writable", error);
     FFmpeg.sws_scale(avi->converter, avi->picture->data, avi->picture->linesize, 0, avi->height,
               avi->converted->data, avi->converted->linesize);
     frame = avi->converted;
@@ -253,11 +244,7 @@ bool AviWriteSound(AviWriter* avi, const void* samples, uint32_t bytes) {
   bytes &= ~3u;
   if (bytes == 0) return true;
   int error = FFmpeg.av_new_packet(avi->packet, int(bytes));
-  if (error < 0) {
-    Report("av_new_packet", error);
-    avi->failed = true;
-    return false;
-  }
+  if (error < 0) return Fail(avi, "av_new_packet", error);
   std::memcpy(avi->packet->data, samples, bytes);
   avi->packet->flags |= AV_PKT_FLAG_KEY;
   avi->packet->pts = avi->packet->dts = avi->samples;

@@ -281,6 +281,21 @@ int GetListFirst(int id) {
   return g ? g->first : -1;
 }
 
+void ShowListEntries(int list, int scroll_bar, int* first, int count, int selected,
+                     const std::function<std::string(int)>& text) {
+  const int rows = ListRowCount(list);
+  if (rows <= 0) return;
+  *first = std::clamp(*first, 0, std::max(0, count - rows));
+  SetListFirst(list, *first);
+  for (int i = 0; i < rows; i++) {
+    const int at = *first + i;
+    SetListRow(list, i, at < count ? text(at).c_str() : "", at < count, false);
+  }
+  const int row = selected - *first;
+  SelectRow(list, row >= 0 && row < rows ? row : -1);
+  SetScrollBar(scroll_bar, *first, rows, count);
+}
+
 void SetScrollBar(int id, int first, int visible, int total) {
   Gadget* g = FindGadget(id);
   if (!g || g->kind != KindScrollBar) return;

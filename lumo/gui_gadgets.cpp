@@ -213,7 +213,7 @@ void EnableGadget(int id, bool enabled) {
 }
 
 void EnableWindowGadgets(int window_id, bool enabled) {
-  Window* w = WindowOfId(window_id);
+  Window* w = FindWindow(window_id);
   if (!w) return;
   for (Gadget* g : w->gadgets)
     if (g->kind != KindText && !(g->flags & GadgetKeepEnabled) && g->id != CloseBoxId)

@@ -111,7 +111,6 @@ extern GuiState Gui;
 
 // Lookups.
 Gadget* FindGadget(int id);
-Window* WindowOfId(int id);
 Window* TopWindow();
 const Font& GadgetFont(const Gadget* g);
 

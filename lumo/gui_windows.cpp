@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kGrip = 40;  // title bar pixels that always stay on the screen
-
 void FreeGadget(Gadget* g) {
   if (g->id >= 0 && g->id < 1024 && Gui.direct[g->id] == g) Gui.direct[g->id] = nullptr;
   if (Gui.hover == g) Gui.hover = nullptr;

@@ -84,31 +84,19 @@ void StopScan(Requester& r) {
 }
 
 void FillRows(Requester& r) {
-  const int list = Id(r, RequesterList);
-  const int rows = ListRowCount(list);
-  if (rows <= 0) return;
-  const int count = (int)r.entries.size();
-  r.first = std::clamp(r.first, 0, std::max(0, count - rows));
-  SetListFirst(list, r.first);
   const Font& font = GuiFont;
-  for (int i = 0; i < rows; i++) {
-    const int at = r.first + i;
-    if (at >= count) {
-      SetListRow(list, i, "", false, false);
-      continue;
-    }
-    const RequesterEntry& e = r.entries[at];
-    std::string shown = DisplayFileName(e.name);
-    // Folders end in '/', which stays visible when a long name is cut.
-    const int room = 230 - 6 - (e.directory ? TextWidth(font, "/") : 0);
-    char cut[GadgetTextMax + 1];
-    FitText(font, shown.substr(0, GadgetTextMax - 2).c_str(), room, cut, sizeof cut - 1);
-    shown = cut;
-    if (e.directory) shown += "/";
-    SetListRow(list, i, shown.c_str(), true, false);
-  }
-  SelectRow(list, r.selected >= r.first && r.selected < r.first + rows ? r.selected - r.first : -1);
-  SetScrollBar(Id(r, RequesterScroll), r.first, rows, count);
+  ShowListEntries(Id(r, RequesterList), Id(r, RequesterScroll), &r.first, (int)r.entries.size(), r.selected,
+                  [&](int at) {
+                    const RequesterEntry& e = r.entries[at];
+                    // Folders end in '/', which stays visible when a long name is cut.
+                    const int room = 230 - 6 - (e.directory ? TextWidth(font, "/") : 0);
+                    char cut[GadgetTextMax + 1];
+                    FitText(font, DisplayFileName(e.name).substr(0, GadgetTextMax - 2).c_str(), room, cut,
+                            sizeof cut - 1);
+                    std::string shown = cut;
+                    if (e.directory) shown += "/";
+                    return shown;
+                  });
 }
 
 void StartScan(Requester& r, const std::string& directory) {

@@ -6,6 +6,8 @@
 // it reads no device itself: the caller hands it a GuiInput.
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include "lumo/key_codes.h"
 #include "lumo/surface.h"
@@ -180,6 +182,12 @@ void SelectRow(int id, int row);
 // The owner's scroll position of a list (its first visible entry).
 void SetListFirst(int id, int first);
 int GetListFirst(int id);
+// Shows `count` entries in a list from entry *first on, with its scroll
+// bar: *first is kept within the entries, each row takes text(entry) (the
+// rows past the last entry are empty), and the row of entry `selected` is
+// selected while it is in view.
+void ShowListEntries(int list, int scroll_bar, int* first, int count, int selected,
+                     const std::function<std::string(int)>& text);
 void SetScrollBar(int id, int first, int visible, int total);
 int GetScrollFirst(int id);
 void SetSlider(int id, int position, int range);

@@ -55,12 +55,12 @@ void DrawArrow(Surface* s, int direction, int x, int y, int w, int h, uint32_t r
   if (pic) DrawMask(s, pic, x + (w - pic->width) / 2, y + (h - pic->height) / 2, rgb);
 }
 
-void DrawButton(Surface* s, const Gadget* g) {
-  const bool pressed = g->pressed, hover = Gui.hover == g;
-  const uint32_t face = FaceColour(g, pressed, hover);
-  DrawFace(s, g->x, g->y, g->width, g->height, face, pressed);
+// A push face with its caption or symbol, moved a pixel down and right
+// while the face is in.
+void DrawPushButton(Surface* s, const Gadget* g, uint32_t face, bool in) {
+  DrawFace(s, g->x, g->y, g->width, g->height, face, in);
   const Font& f = GadgetFont(g);
-  const int shift = pressed ? 1 : 0;
+  const int shift = in ? 1 : 0;
   const Surface* symbol = g->symbol >= 0 && g->symbol < 256 ? GuiPicturesRaw[g->symbol] : nullptr;
   if (symbol) {
     DrawMask(s, symbol, g->x + (g->width - symbol->width) / 2 + shift,
@@ -72,6 +72,10 @@ void DrawButton(Surface* s, const Gadget* g) {
   }
   if (g->window->focus == g)
     DottedBox(s, g->x + 3, g->y + 3, g->width - 6, g->height - 6, MixRgb(InkOn(face), face, 110));
+}
+
+void DrawButton(Surface* s, const Gadget* g) {
+  DrawPushButton(s, g, FaceColour(g, g->pressed, Gui.hover == g), g->pressed);
 }
 
 void DrawCheck(Surface* s, const Gadget* g) {
@@ -101,16 +105,8 @@ void DrawCheck(Surface* s, const Gadget* g) {
 // A radio button with the toggle face: held in (the selected colour) while
 // chosen, a plain button face otherwise.
 void DrawToggle(Surface* s, const Gadget* g) {
-  const bool in = g->value || g->pressed;
   const uint32_t face = g->value ? C()[ColGadgetSelected] : FaceColour(g, g->pressed, Gui.hover == g);
-  DrawFace(s, g->x, g->y, g->width, g->height, face, in);
-  const Font& f = GadgetFont(g);
-  const int shift = in ? 1 : 0;
-  const int tw = std::min(g->text_width, g->width - 6);
-  DrawTextFitted(s, f, g->x + (g->width - tw) / 2 + shift, TextTop(g, f) + shift, g->text, g->width - 6,
-                 RgbPixel(s, TextInk(face, g->enabled)));
-  if (g->window->focus == g)
-    DottedBox(s, g->x + 3, g->y + 3, g->width - 6, g->height - 6, MixRgb(InkOn(face), face, 110));
+  DrawPushButton(s, g, face, g->value || g->pressed);
 }
 
 void DrawTextGadget(Surface* s, const Gadget* g) {

@@ -213,7 +213,7 @@ void EnableGadget(int id, bool enabled) {
 }
 
 void EnableWindowGadgets(int window_id, bool enabled) {
-  Window* w = WindowOfId(window_id);
+  Window* w = FindWindow(window_id);
   if (!w) return;
   for (Gadget* g : w->gadgets)
     if (g->kind != KindText && !(g->flags & GadgetKeepEnabled) && g->id != CloseBoxId)
@@ -279,6 +279,21 @@ void SetListFirst(int id, int first) {
 int GetListFirst(int id) {
   const Gadget* g = FindGadget(id);
   return g ? g->first : -1;
+}
+
+void ShowListEntries(int list, int scroll_bar, int* first, int count, int selected,
+                     const std::function<std::string(int)>& text) {
+  const int rows = ListRowCount(list);
+  if (rows <= 0) return;
+  *first = std::clamp(*first, 0, std::max(0, count - rows));
+  SetListFirst(list, *first);
+  for (int i = 0; i < rows; i++) {
+    const int at = *first + i;
+    SetListRow(list, i, at < count ? text(at).c_str() : "", at < count, false);
+  }
+  const int row = selected - *first;
+  SelectRow(list, row >= 0 && row < rows ? row : -1);
+  SetScrollBar(scroll_bar, *first, rows, count);
 }
 
 void SetScrollBar(int id, int first, int visible, int total) {

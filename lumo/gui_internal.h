@@ -48,7 +48,6 @@ struct Window {
   std::vector<Gadget*> gadgets;
   Gadget* focus;
   Surface* surface;
-  Surface* back_surface;  // not made: nothing draws into a second buffer
   std::vector<int> disabled_windows;
   bool dirty;
   bool active;  // takes input (cleared while a modal window holds it)
@@ -69,11 +68,6 @@ struct Menu {
   int count;
   int x, width;  // title on the bar
   bool separator_next;
-};
-
-// Colours of the current table, as pixel values of the display format.
-struct GuiPalette {
-  uint32_t rgb[15];
 };
 
 struct GuiState {
@@ -103,7 +97,6 @@ struct GuiState {
   int busy;
   // Screen areas to compose again.
   std::vector<SurfaceRect> dirty;
-  bool menu_dirty;
   uint32_t colours[15];
 };
 
@@ -111,7 +104,6 @@ extern GuiState Gui;
 
 // Lookups.
 Gadget* FindGadget(int id);
-Window* WindowOfId(int id);
 Window* TopWindow();
 const Font& GadgetFont(const Gadget* g);
 

@@ -44,15 +44,6 @@ void FrameBox(Surface* s, int x, int y, int w, int h, uint32_t rgb) {
   FillRect(x + w - 1, y, 1, h, s, p);
 }
 
-void BevelBox(Surface* s, int x, int y, int w, int h, uint32_t face, bool sunken) {
-  const uint32_t light = ShadeRgb(face, 135), dark = ShadeRgb(face, 78);
-  const uint32_t top = sunken ? dark : light, bottom = sunken ? light : dark;
-  FillBox(s, x + 1, y, w - 2, 1, top);
-  FillBox(s, x, y + 1, 1, h - 2, top);
-  FillBox(s, x + 1, y + h - 1, w - 2, 1, bottom);
-  FillBox(s, x + w - 1, y + 1, 1, h - 2, bottom);
-}
-
 void RoundFrame(Surface* s, int x, int y, int w, int h, uint32_t rgb) {
   FillBox(s, x + 1, y, w - 2, 1, rgb);
   FillBox(s, x + 1, y + h - 1, w - 2, 1, rgb);

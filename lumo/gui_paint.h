@@ -20,8 +20,6 @@ uint32_t DimInkOn(uint32_t background);
 
 void FillBox(Surface* s, int x, int y, int w, int h, uint32_t rgb);
 void FrameBox(Surface* s, int x, int y, int w, int h, uint32_t rgb);
-// A raised (or, sunken, pressed-in) bevel inside the rectangle's edge.
-void BevelBox(Surface* s, int x, int y, int w, int h, uint32_t face, bool sunken);
 // A rounded rectangle outline (corners cut by one pixel).
 void RoundFrame(Surface* s, int x, int y, int w, int h, uint32_t rgb);
 // Every non-transparent pixel of the picture in one colour.

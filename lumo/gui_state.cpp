@@ -17,17 +17,16 @@ void ResetGui() {
   RedrawGui();
 }
 
-Window* WindowOfId(int id) {
+Window* FindWindow(int id) {
   for (Window* w : Gui.stack)
     if (w->id == id) return w;
   return nullptr;
 }
 
-Window* FindWindow(int id) { return WindowOfId(id); }
-bool WindowOpen(int id) { return WindowOfId(id) != nullptr; }
+bool WindowOpen(int id) { return FindWindow(id) != nullptr; }
 
 bool WindowActive(int id) {
-  const Window* w = WindowOfId(id);
+  const Window* w = FindWindow(id);
   return w && w->active;
 }
 Window* TopWindow() { return Gui.stack.empty() ? nullptr : Gui.stack.back(); }
@@ -103,11 +102,11 @@ void MarkGadgetDirty(Gadget* g) {
 }
 
 void MarkWindowDirty(int id) {
-  if (Window* w = WindowOfId(id)) w->dirty = true;
+  if (Window* w = FindWindow(id)) w->dirty = true;
 }
 
 void MarkWindowAreaChanged(int id, int x, int y, int width, int height) {
-  if (Window* w = WindowOfId(id)) MarkScreenRect({w->x + x, w->y + y, width, height});
+  if (Window* w = FindWindow(id)) MarkScreenRect({w->x + x, w->y + y, width, height});
 }
 
 void RedrawGui() {
@@ -148,7 +147,7 @@ int WindowUnderPointer() {
 }
 
 int GadgetUnderPointer() {
-  const Window* w = WindowOfId(WindowUnderPointer());
+  const Window* w = FindWindow(WindowUnderPointer());
   if (!w) return -1;
   const int x = Gui.pointer_x - w->x, y = Gui.pointer_y - w->y;
   for (size_t i = w->gadgets.size(); i-- > 0;) {

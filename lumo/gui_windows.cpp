@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kGrip = 40;  // title bar pixels that always stay on the screen
-
 void FreeGadget(Gadget* g) {
   if (g->id >= 0 && g->id < 1024 && Gui.direct[g->id] == g) Gui.direct[g->id] = nullptr;
   if (Gui.hover == g) Gui.hover = nullptr;
@@ -67,7 +65,7 @@ void KeepWindowOnScreen(Window* w, bool fully) {
 
 Window* OpenWindow(int id, int x, int y, int client_width, int client_height, int flags,
                    const char* title) {
-  if (Window* open = WindowOfId(id)) {
+  if (Window* open = FindWindow(id)) {
     RaiseWindow(open);
     return nullptr;
   }
@@ -110,7 +108,7 @@ Window* OpenWindow(int id, int x, int y, int client_width, int client_height, in
 }
 
 void CloseWindow(int id) {
-  Window* w = WindowOfId(id);
+  Window* w = FindWindow(id);
   if (!w) return;
   if (w->focus && w->focus->kind == KindInput) PostGuiEvent(EventActivated, w->focus->id);
   if (id >= 0 && id < WindowCount) {
@@ -122,7 +120,7 @@ void CloseWindow(int id) {
   Gui.stack.erase(std::find(Gui.stack.begin(), Gui.stack.end(), w));
   if (Gui.dragging == w) Gui.dragging = nullptr;
   for (int other_id : w->disabled_windows) {
-    if (Window* other = WindowOfId(other_id)) {
+    if (Window* other = FindWindow(other_id)) {
       other->active = true;
       other->dirty = true;
     }
@@ -134,13 +132,13 @@ void CloseWindow(int id) {
 }
 
 void WindowPosition(int id, int* x, int* y) {
-  const Window* w = WindowOfId(id);
+  const Window* w = FindWindow(id);
   *x = w ? w->x : -1;
   *y = w ? w->y : -1;
 }
 
 void MoveWindow(int id, int x, int y) {
-  Window* w = WindowOfId(id);
+  Window* w = FindWindow(id);
   if (!w) return;
   MarkWindowScreen(w);
   w->x = x;
@@ -159,7 +157,7 @@ void RaiseWindow(Window* w) {
 }
 
 void ResizeWindowClient(int id, int client_width, int client_height) {
-  Window* w = WindowOfId(id);
+  Window* w = FindWindow(id);
   if (!w || client_width < 0 || client_height < 0 || client_width > 8192 || client_height > 8192)
     return;
   const int width = client_width + WindowExtraWidth, height = client_height + WindowExtraHeight;
@@ -183,13 +181,13 @@ void ResizeWindowClient(int id, int client_width, int client_height) {
 }
 
 void SetWindowTitle(int id, const char* title) {
-  Window* w = WindowOfId(id);
+  Window* w = FindWindow(id);
   if (!w || strncmp(w->title, title, GadgetTextMax) == 0) return;
   snprintf(w->title, sizeof w->title, "%s", title);
   w->dirty = true;
 }
 
 Surface* WindowSurface(int id) {
-  const Window* w = WindowOfId(id);
+  const Window* w = FindWindow(id);
   return w ? w->surface : nullptr;
 }

@@ -57,18 +57,8 @@ void Preview() {
 }
 
 void FillThemeRows() {
-  const int list = Id(ThemeList);
-  const int rows = ListRowCount(list), count = (int)Themes.size();
-  if (rows <= 0) return;
-  g_theme.first = std::clamp(g_theme.first, 0, std::max(0, count - rows));
-  SetListFirst(list, g_theme.first);
-  for (int i = 0; i < rows; i++) {
-    const int at = g_theme.first + i;
-    SetListRow(list, i, at < count ? Themes[at].name.c_str() : "", at < count, false);
-  }
-  const int row = g_theme.selected - g_theme.first;
-  SelectRow(list, row >= 0 && row < rows ? row : -1);
-  SetScrollBar(Id(ThemeListScroll), g_theme.first, rows, count);
+  ShowListEntries(Id(ThemeList), Id(ThemeListScroll), &g_theme.first, (int)Themes.size(), g_theme.selected,
+                  [](int at) { return Themes[at].name; });
 }
 
 void SetField(int index, const std::string& text) {

@@ -1,12 +1,12 @@
 #include "lumo/tokenizer.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "record/safe_file.h"
 
 namespace {
 
@@ -82,19 +82,11 @@ int CutLine(const char* line) {
 bool OpenTokenFile(const char* path) {
   CloseTokenFile();
   if (!path) return false;
-  int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
+  g_tok.file = OpenRegularFile(path);
+  if (!g_tok.file) return false;
   struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    close(fd);
-    return false;
-  }
-  // Reads of a regular file never block; the flag only kept open() from
-  // waiting on a pipe.
-  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  g_tok.file = fdopen(fd, "r");
-  if (!g_tok.file) {
-    close(fd);
+  if (fstat(fileno(g_tok.file), &info) != 0) {
+    CloseTokenFile();
     return false;
   }
   g_tok.size = info.st_size;

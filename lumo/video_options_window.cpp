@@ -26,23 +26,13 @@ VideoWindowState g_video;
 int Id(int part) { return VideoGadget(part); }
 
 void FillModeRows() {
-  const int list = Id(VideoModeList);
-  const int rows = ListRowCount(list), count = (int)g_video.modes.size();
-  if (rows <= 0) return;
-  g_video.first = std::clamp(g_video.first, 0, std::max(0, count - rows));
-  SetListFirst(list, g_video.first);
-  for (int i = 0; i < rows; i++) {
-    const int at = g_video.first + i;
-    char text[32] = "";
-    if (at < count) {
-      const DisplayModeInfo& m = g_video.modes[at];
-      snprintf(text, sizeof text, "%dx%dx%d", m.width, m.height, m.bits);
-    }
-    SetListRow(list, i, text, at < count, false);
-  }
-  const int row = g_video.chosen - g_video.first;
-  SelectRow(list, row >= 0 && row < rows ? row : -1);
-  SetScrollBar(Id(VideoModeScroll), g_video.first, rows, count);
+  ShowListEntries(Id(VideoModeList), Id(VideoModeScroll), &g_video.first, (int)g_video.modes.size(), g_video.chosen,
+                  [](int at) {
+                    const DisplayModeInfo& m = g_video.modes[at];
+                    char text[32];
+                    snprintf(text, sizeof text, "%dx%dx%d", m.width, m.height, m.bits);
+                    return std::string(text);
+                  });
 }
 
 void SetRadio(int first_part, int value) {

@@ -52,15 +52,10 @@ uint32_t VariableValue(const Variable& variable) {
 
 std::string VariableRowText(int index) {
   std::string text;
-  const Variable* v = VariableEntry(index);
-  if (!v) return text;
-  const uint32_t value = VariableValue(*v);
-  const char* name = v->name.c_str();
-  switch (v->kind) {
-    case VarByte: AppendFormat(&text, "%16s =       %2X (@ $%8X)", name, value, v->address); break;
-    case VarWord: AppendFormat(&text, "%16s =     %4X (@ $%8X)", name, value, v->address); break;
-    default: AppendFormat(&text, "%16s = %8X (@ $%8X)", name, value, v->address); break;
-  }
+  // The value right-aligned in eight columns for every width: a byte or a
+  // word never has more than its 2 or 4 digits.
+  if (const Variable* v = VariableEntry(index))
+    AppendFormat(&text, "%16s = %8X (@ $%8X)", v->name.c_str(), VariableValue(*v), v->address);
   return text;
 }
 

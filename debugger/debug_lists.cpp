@@ -230,7 +230,7 @@ void AddBreakpoint(uint32_t address) {
 }
 
 void ToggleBreakpoint(uint32_t address) {
-  const int at = Breakpoints.entries.empty() ? -1 : IndexFirst(Breakpoints.by_address, address);
+  const int at = IndexFirst(Breakpoints.by_address, address);
   if (at < 0) {
     Append(&Breakpoints, Breakpoint{address});
     return;

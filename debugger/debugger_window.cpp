@@ -106,11 +106,6 @@ void LogBoxChanged() {
   }
 }
 
-void CloseDebuggerWindow() {
-  CloseWindow(WinDebugger);
-  Config.window_opened[WinDebugger] = false;
-}
-
 }  // namespace
 
 void RefreshDebugger() {
@@ -148,7 +143,7 @@ void OpenDebuggerWindow() {
 void ToggleDebuggerWindow() {
   if (WindowOpen(WinDebugger)) {
     ClearRunFlags();
-    CloseDebuggerWindow();
+    CloseToolWindow(WinDebugger);
     return;
   }
   OpenDebuggerWindow();
@@ -160,7 +155,7 @@ void SelectDebuggerRow(int row) { SelectRow(DebuggerList, row); }
 void DebuggerWindowEvent(const GuiEvent& event) {
   if (event.type == EventClose) {
     DisableDebugger();
-    CloseDebuggerWindow();
+    CloseToolWindow(WinDebugger);
     return;
   }
   if (event.type == EventRightPress && event.id == DebuggerList) {

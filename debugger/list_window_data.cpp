@@ -1,11 +1,9 @@
 #include "debugger/list_window_data.h"
 
-#include <cstdarg>
-#include <cstdio>
-
 #include "config/config.h"
 #include "debugger/number_syntax.h"
 #include "machine/console.h"
+#include "record/safe_file.h"
 
 namespace {
 
@@ -15,19 +13,6 @@ uint32_t FieldNumber(const char* text) {
   uint32_t value;
   ParseNumber(text, &value);
   return value;
-}
-
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char* format, ...) {
-  va_list args, again;
-  va_start(args, format);
-  va_copy(again, args);
-  const int n = std::vsnprintf(nullptr, 0, format, args);
-  va_end(args);
-  std::string text(n > 0 ? n : 0, '\0');
-  if (n > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
-  va_end(again);
-  return text;
 }
 
 }  // namespace
@@ -46,13 +31,15 @@ uint32_t BreakpointAddressFromInput(uint32_t typed) {
 }
 
 std::string LabelRowText(int index) {
-  const Label* label = LabelEntry(index);
-  return label ? Format("$%05X: %s", label->address, label->name.c_str()) : std::string();
+  std::string text;
+  if (const Label* label = LabelEntry(index)) AppendFormat(&text, "$%05X: %s", label->address, label->name.c_str());
+  return text;
 }
 
 std::string BreakpointRowText(int index) {
-  const Breakpoint* breakpoint = BreakpointEntry(index);
-  return breakpoint ? Format("$%05X", breakpoint->address) : std::string();
+  std::string text;
+  if (const Breakpoint* breakpoint = BreakpointEntry(index)) AppendFormat(&text, "$%05X", breakpoint->address);
+  return text;
 }
 
 uint32_t VariableValue(const Variable& variable) {
@@ -64,18 +51,19 @@ uint32_t VariableValue(const Variable& variable) {
 }
 
 std::string VariableRowText(int index) {
-  const Variable* v = VariableEntry(index);
-  if (!v) return {};
-  const uint32_t value = VariableValue(*v);
-  const char* name = v->name.c_str();
-  switch (v->kind) {
-    case VarByte: return Format("%16s =       %2X (@ $%8X)", name, value, v->address);
-    case VarWord: return Format("%16s =     %4X (@ $%8X)", name, value, v->address);
-    default: return Format("%16s = %8X (@ $%8X)", name, value, v->address);
-  }
+  std::string text;
+  // The value right-aligned in eight columns for every width: a byte or a
+  // word never has more than its 2 or 4 digits.
+  if (const Variable* v = VariableEntry(index))
+    AppendFormat(&text, "%16s = %8X (@ $%8X)", v->name.c_str(), VariableValue(*v), v->address);
+  return text;
 }
 
-std::string HexFieldText(uint32_t value) { return Format("$%X", value); }
+std::string HexFieldText(uint32_t value) {
+  std::string text;
+  AppendFormat(&text, "$%X", value);
+  return text;
+}
 
 const char* AddLabelFromFields(const char* address_text, const std::string& name) {
   if (const char* notice = LabelNameNotice(name)) return notice;

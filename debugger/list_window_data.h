@@ -22,8 +22,8 @@ uint32_t LabelAddressFromInput(uint32_t typed);
 uint32_t BreakpointAddressFromInput(uint32_t typed);
 
 // Row texts: "$%05X: %s", "$%05X", and the variable with its current value
-// read through the console ("%16s =       %2X (@ $%8X)" for a byte, with 4
-// and 8 digits for word and dword). Empty past the end of the list.
+// read through the console ("%16s = %8X (@ $%8X)" for every width). Empty
+// past the end of the list.
 std::string LabelRowText(int index);
 std::string BreakpointRowText(int index);
 std::string VariableRowText(int index);

@@ -107,15 +107,10 @@ void DeleteSelected(const ListKind& kind, void (*remove)(int index)) {
   Changed(kind);
 }
 
-void CloseListWindow(int window) {
-  CloseWindow(window);
-  Config.window_opened[window] = false;
-}
-
 // Events the three windows handle alike; true when taken.
 bool CommonEvent(const ListKind& kind, const GuiEvent& event) {
   if (event.type == EventClose) {
-    CloseListWindow(kind.window);
+    CloseToolWindow(kind.window);
     return true;
   }
   if (event.type == EventChanged && event.id == Id(kind, PartScrollBar)) {
@@ -277,7 +272,7 @@ void VariableActivated(int id) {
 
 void Toggle(int window, void (*open)()) {
   if (WindowOpen(window))
-    CloseListWindow(window);
+    CloseToolWindow(window);
   else
     open();
 }
@@ -323,7 +318,7 @@ void VariableWindowEvent(const GuiEvent& event) {
 
 void ToggleDebuggerOptionsWindow() {
   if (WindowOpen(WinDebuggerOptions)) {
-    CloseListWindow(WinDebuggerOptions);
+    CloseToolWindow(WinDebuggerOptions);
     return;
   }
   Window* w = OpenToolWindow(WinDebuggerOptions);
@@ -335,7 +330,7 @@ void ToggleDebuggerOptionsWindow() {
 
 void DebuggerOptionsEvent(const GuiEvent& event) {
   if (event.type == EventClose) {
-    CloseListWindow(WinDebuggerOptions);
+    CloseToolWindow(WinDebuggerOptions);
   } else if (event.type == EventActivated && event.id == DebuggerOptionsOverwrite) {
     Config.var_overwrite = GetChecked(DebuggerOptionsOverwrite) > 0;
   }

@@ -132,8 +132,7 @@ void RefreshMemoryRegions() {
 
 void ToggleMemoryViewer() {
   if (WindowOpen(WinMemoryViewer)) {
-    CloseWindow(WinMemoryViewer);
-    Config.window_opened[WinMemoryViewer] = false;
+    CloseToolWindow(WinMemoryViewer);
     return;
   }
   Window* w = OpenToolWindow(WinMemoryViewer);

@@ -15,12 +15,21 @@ constexpr int VdpLines = 11, PsgLines = 5;
 uint16_t ShownPalette[32];
 bool PaletteShown = false;
 
-
-void AddLines(Window* w, int first_id, int count, int width) {
+// The VDP and PSG viewers: one line of the fixed font per register or
+// channel, 15 pixels apart.
+void ToggleLineViewer(int window, int width, int first_id, int count, void (*refresh)()) {
+  if (WindowOpen(window)) {
+    CloseToolWindow(window);
+    return;
+  }
+  Window* w = OpenToolWindow(window, width, 15 * count);
+  if (!w) return;
   for (int i = 0; i < count; ++i) {
     AddText(w, "", first_id + i, 0, 15 * i, width, 15);
     SetGadgetFlags(first_id + i, GadgetSecondFont);
   }
+  Config.window_opened[window] = true;
+  refresh();
 }
 
 void DrawPaletteHalf(int canvas, int canvas_x, const uint16_t* colours) {
@@ -65,17 +74,7 @@ std::string VdpRegisterLine(int reg) {
   return text;
 }
 
-void ToggleVdpViewer() {
-  if (WindowOpen(WinVdpViewer)) {
-    CloseToolWindow(WinVdpViewer);
-    return;
-  }
-  Window* w = OpenToolWindow(WinVdpViewer, 120, 165);
-  if (!w) return;
-  AddLines(w, VdpLine, VdpLines, 120);
-  Config.window_opened[WinVdpViewer] = true;
-  RefreshVdpViewer();
-}
+void ToggleVdpViewer() { ToggleLineViewer(WinVdpViewer, 120, VdpLine, VdpLines, RefreshVdpViewer); }
 
 void RefreshVdpViewer() {
   if (!WindowOpen(WinVdpViewer)) return;
@@ -98,17 +97,7 @@ std::string PsgChannelLine(int channel) {
   return text;
 }
 
-void TogglePsgViewer() {
-  if (WindowOpen(WinPsgViewer)) {
-    CloseToolWindow(WinPsgViewer);
-    return;
-  }
-  Window* w = OpenToolWindow(WinPsgViewer, 150, 75);
-  if (!w) return;
-  AddLines(w, PsgLine, PsgLines, 150);
-  Config.window_opened[WinPsgViewer] = true;
-  RefreshPsgViewer();
-}
+void TogglePsgViewer() { ToggleLineViewer(WinPsgViewer, 150, PsgLine, PsgLines, RefreshPsgViewer); }
 
 void RefreshPsgViewer() {
   if (!WindowOpen(WinPsgViewer)) return;

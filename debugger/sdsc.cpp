@@ -228,9 +228,7 @@ void WriteConsoleBlock(uint8_t* block) {
 
 bool CheckConsoleBlock(const uint8_t* block) {
   for (int i = 0; i < ConsoleCells; ++i)
-    if (block[i] != 0 && block[i] < 0x20) return false;
-  for (int i = 0; i < ConsoleCells; ++i)
-    if (block[i] >= 0x80) return false;
+    if ((block[i] != 0 && block[i] < 0x20) || block[i] >= 0x80) return false;
   const uint8_t* p = block + 2 * ConsoleCells;
   if (p[0] >= ConsoleColumns || p[1] >= ConsoleRows) return false;
   if (p[3] > ControlColumn) return false;

@@ -200,8 +200,7 @@ std::string SaveTilesPicture() {
 
 void ToggleTileViewer() {
   if (WindowOpen(WinTileViewer)) {
-    CloseWindow(WinTileViewer);
-    Config.window_opened[WinTileViewer] = false;
+    CloseToolWindow(WinTileViewer);
     return;
   }
   Window* w = OpenToolWindow(WinTileViewer);

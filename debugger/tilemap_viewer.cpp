@@ -107,11 +107,6 @@ void OpenTilemapViewer() {
   RefreshTilemapViewer();
 }
 
-void CloseTilemapViewer() {
-  CloseWindow(WinTilemapViewer);
-  Config.window_opened[WinTilemapViewer] = false;
-}
-
 }  // namespace
 
 uint32_t TilemapBase(int position, int active_lines) {
@@ -121,14 +116,14 @@ uint32_t TilemapBase(int position, int active_lines) {
 
 void ToggleTilemapViewer() {
   if (WindowOpen(WinTilemapViewer))
-    CloseTilemapViewer();
+    CloseToolWindow(WinTilemapViewer);
   else
     OpenTilemapViewer();
 }
 
 void TilemapViewerEvent(const GuiEvent& event) {
   if (event.type == EventClose) {
-    CloseTilemapViewer();
+    CloseToolWindow(WinTilemapViewer);
     return;
   }
   if (event.id == TilemapAuto && event.type == EventActivated) {
@@ -145,7 +140,7 @@ void RefreshTilemapViewer() {
   if (!WindowOpen(WinTilemapViewer)) return;
   const int lines = ActiveLines();
   if (lines != MapHeight) {  // the map's size changed: a window of the new size
-    CloseTilemapViewer();
+    CloseToolWindow(WinTilemapViewer);
     OpenTilemapViewer();
     return;
   }

@@ -16,6 +16,7 @@
 #include "config/config.h"
 #include "debugger/debug_lists.h"
 #include "debugger/debug_log.h"
+#include "debugger/debugger_state.h"
 #include "debugger/disassembler.h"
 #include "lumo/messages.h"
 #include "machine/cartridge.h"
@@ -51,6 +52,15 @@ class DebuggerFixture : public ::testing::Test {
     std::system(("rm -rf '" + folder_ + "'").c_str());
   }
 
+  // The opcode table and the stepping cartridge of the test ROMs, stopped in
+  // the break state at the start of its program ($100).
+  static void BreakAtStepsProgram() {
+    ASSERT_TRUE(LoadOpcodes(TAVO_OPCODES_FILE));
+    ASSERT_TRUE(LoadCartridge(TAVO_ROM_DIR "/debugger_steps.sms"));
+    HardResetConsole();
+    EnterBreakState();
+    while (GetPc() != 0x100) ASSERT_GT(StepInstruction(), 0);
+  }
   // Installs the bytes (padded to whole banks) as the cartridge `name` and
   // hard-resets the console.
   void Install(const std::vector<uint8_t>& image, const char* name = "game.sms") {

@@ -244,11 +244,6 @@ bool ModalOpen() {
   return false;
 }
 
-bool IsModifierKey(int code) {
-  return code == KeyLeftShift || code == KeyRightShift || code == KeyLeftCtrl || code == KeyRightCtrl ||
-         code == KeyLeftAlt || code == KeyRightAlt;
-}
-
 bool KeyboardTaken() {
   const Window* top = TopWindow();
   return MenuOpen() || (top && top->active && top->focus && top->focus->kind == KindInput);

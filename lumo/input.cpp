@@ -28,7 +28,6 @@ struct InputModule {
   uint32_t event_time[KeyboardCodeCount] = {};
   bool repeating[KeyboardCodeCount] = {};
   uint16_t character[KeyboardCodeCount] = {};
-  bool repeatable[KeyboardCodeCount] = {};
   std::vector<InputEvent> queue;
   size_t queue_read = 0;
   // The press event of this poll that SDL's typed text still belongs to.
@@ -43,10 +42,6 @@ InputModule g_input;
 const uint32_t BindingBits[KeyBindingsPerPlayer] = {
     PadLeft, PadRight, PadUp, PadDown, PadA, PadB, PadL, PadR, PadStart, PadSelect,
 };
-
-// Keys that never repeat: the shifts, ctrls and alts.
-const int NonRepeatingKeys[] = {KeyLeftShift, KeyRightShift, KeyLeftCtrl, KeyRightCtrl,
-                                KeyLeftAlt, KeyRightAlt};
 
 uint8_t* Current() { return g_input.tables[g_input.current]; }
 
@@ -287,7 +282,7 @@ void RepeatKeys() {
   const uint8_t* table = Current();
   const uint32_t now = InputClock();
   for (int code = 0; code < KeyboardCodeCount; code++) {
-    if (!table[code] || !g_input.repeatable[code]) continue;
+    if (!table[code] || IsModifierKey(code)) continue;
     const uint32_t since = now - g_input.event_time[code];
     if (g_input.repeating[code] ? since < KeyRepeatRate : since < KeyRepeatDelay) continue;
     g_input.repeating[code] = true;
@@ -327,8 +322,6 @@ bool InputStart() {
   }
   JoystickStart();  // without pads the program simply has none
   std::memset(g_input.tables, 0, sizeof g_input.tables);
-  for (int code = 0; code < KeyboardCodeCount; code++) g_input.repeatable[code] = true;
-  for (int code : NonRepeatingKeys) g_input.repeatable[code] = false;
   g_input.queue.clear();
   g_input.queue_read = 0;
   g_input.pending_text = -1;

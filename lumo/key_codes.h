@@ -30,6 +30,13 @@ enum KeyboardCode : int {
   KeyDown = 208, KeyPageDown = 209, KeyInsert = 210, KeyDelete = 211,
 };
 
+// The shifts, ctrls and alts: they never repeat, and alone they are no
+// shortcut.
+constexpr bool IsModifierKey(int code) {
+  return code == KeyLeftShift || code == KeyRightShift || code == KeyLeftCtrl || code == KeyRightCtrl ||
+         code == KeyLeftAlt || code == KeyRightAlt;
+}
+
 // Modifier word (KeyModifiers of the input layer, GuiInput::modifiers).
 enum KeyModifier : uint32_t {
   ModLeftShift = 0x01, ModRightShift = 0x02, ModLeftCtrl = 0x04, ModRightCtrl = 0x08,

@@ -127,10 +127,7 @@ void Open() {
   Config.window_opened[WinInfo] = true;
 }
 
-void Close() {
-  CloseWindow(WinInfo);
-  Config.window_opened[WinInfo] = false;
-}
+void Close() { CloseToolWindow(WinInfo); }
 
 void OpenAddress(const char* url) {
   if (!OpenDesktopUrl(url)) ShowMessage("Couldn't open '%s'.", url);

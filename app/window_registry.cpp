@@ -1,6 +1,7 @@
 #include "app/window_registry.h"
 
 #include "config/config.h"
+#include "lumo/window_table.h"
 
 WindowHandlers WindowTable[28];
 
@@ -27,8 +28,7 @@ bool DispatchWindowEvent(const GuiEvent& event) {
     return true;
   }
   if (event.type != EventClose) return false;
-  CloseWindow(id);
-  Config.window_opened[id] = false;
+  CloseToolWindow(id);
   return true;
 }
 

@@ -30,8 +30,8 @@ char Buffer[BufferSize];
 size_t Used = 0;
 
 std::string LogFileName() {
-  const std::string base = FileNamePart(CartName.c_str());
-  if (base.empty() || base == "." || base == "..") return {};
+  const std::string base = CartFileBase();
+  if (base.empty()) return {};
   return base + ".DebugLog";
 }
 

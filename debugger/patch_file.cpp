@@ -32,8 +32,8 @@ void ShowNotice(const char* text) {
 
 // The cartridge's file name with an extension appended, never a path.
 std::string CartFileName(const char* extension) {
-  const std::string base = FileNamePart(CartName.c_str());
-  if (base.empty() || base == "." || base == "..") return {};
+  const std::string base = CartFileBase();
+  if (base.empty()) return {};
   return base + extension;
 }
 

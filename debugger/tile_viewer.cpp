@@ -140,8 +140,8 @@ void FollowPointer() {
 }
 
 std::string FreePicturePath(std::string* name) {
-  const std::string base = FileNamePart(CartName.c_str());
-  if (base.empty() || base == "." || base == "..") return "";
+  const std::string base = CartFileBase();
+  if (base.empty()) return "";
   for (int n = 0; n < PictureNames; ++n) {
     *name = base + "." + std::to_string(n) + ".png";
     const std::string path = WorkingFilePath("Tiles", *name);

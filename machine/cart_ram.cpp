@@ -22,8 +22,8 @@ bool SaveOne(const Machine* m, const std::string& path) {
 
 std::string CartRamPath(int machine) {
   // Never a folder part: the file must not land outside the SRAM folder.
-  std::string base = FileNamePart(CartName.c_str());
-  if (base.empty() || base == "." || base == "..") return {};
+  const std::string base = CartFileBase();
+  if (base.empty()) return {};
   return WorkingFilePath("SRAM", base + (machine == 0 ? ".sram" : ".sram2"));
 }
 

@@ -240,6 +240,12 @@ std::string FileNamePart(const char* name) {
   return base;
 }
 
+std::string CartFileBase() {
+  std::string base = FileNamePart(CartName.c_str());
+  if (base == "." || base == "..") return {};
+  return base;
+}
+
 bool HasImageExtension(const char* name) {
   const char* dot = std::strrchr(name, '.');
   if (!dot) return false;

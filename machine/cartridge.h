@@ -48,3 +48,7 @@ void DestroyCartridgeBuffers();
 bool HasImageExtension(const char* name);
 // The part of a path or zip member name after its last '/' or '\\'.
 std::string FileNamePart(const char* name);
+// The loaded cartridge's name as the base of the files kept for it (RAM,
+// patches, logs, pictures): never a folder part, and "" when no file could
+// be named after it ("", "." or "..").
+std::string CartFileBase();

@@ -145,8 +145,8 @@ bool HaveCartridge() { return ConsoleKind == 1 && !CartName.empty(); }
 // The first "NAME.N.vgm" in "Music" that does not exist; "" when all 256 do
 // or there is nowhere to save.
 std::string FreeLogPath() {
-  std::string base = FileNamePart(CartName.c_str());
-  if (base.empty() || base == "." || base == "..") return {};
+  const std::string base = CartFileBase();
+  if (base.empty()) return {};
   for (int n = 0; n < 256; n++) {
     std::string path = WorkingFilePath("Music", base + "." + std::to_string(n) + ".vgm");
     if (path.empty()) return {};

@@ -84,10 +84,6 @@ bool PrintableTemplate(const uint8_t* bytes) {
   return false;  // no terminator
 }
 
-uint8_t ReadByte(uint32_t address) {
-  const uint8_t* page = ReadPages[(address >> 8) & 0xFF];
-  return page ? page[address & 0xFF] : 0;
-}
 
 // Bounded output into the caller's text.
 struct Output {
@@ -170,39 +166,39 @@ const char* OpcodeTemplate(int record) {
 int DisassembleZ80(uint16_t address, char* text, int text_size) {
   const uint32_t start = address;
   uint32_t at = start + 1;  // next operand byte; wraps through ReadByte
-  const uint8_t first = ReadByte(start);
+  const uint8_t first = PeekByte(start);
   char letter = '?';
   int record = first, displacement = 0;
   bool index_cb = false;
   if (first == 0xCB || first == 0xED) {
-    record = (first == 0xCB ? 256 : 512) + ReadByte(at++);
+    record = (first == 0xCB ? 256 : 512) + PeekByte(at++);
   } else if (first == 0xDD || first == 0xFD) {
     letter = first == 0xDD ? 'x' : 'y';
-    const uint8_t second = ReadByte(at++);
+    const uint8_t second = PeekByte(at++);
     if (second == 0xCB) {
-      displacement = static_cast<int8_t>(ReadByte(at++));
-      record = 1024 + ReadByte(at++);
+      displacement = static_cast<int8_t>(PeekByte(at++));
+      record = 1024 + PeekByte(at++);
       index_cb = true;
     } else {
       record = 768 + second;
     }
   }
   const OpcodeRecord& r = Records[record];
-  if (r.displacement && !index_cb) displacement = static_cast<int8_t>(ReadByte(at++));
+  if (r.displacement && !index_cb) displacement = static_cast<int8_t>(PeekByte(at++));
   uint32_t immediate = 0;
   if (r.immediate_bytes == 2) {
-    immediate = ReadByte(at) | ReadByte(at + 1) << 8;
+    immediate = PeekByte(at) | PeekByte(at + 1) << 8;
     at += 2;
   } else if (r.immediate_bytes == 1) {
-    immediate = ReadByte(at++);
+    immediate = PeekByte(at++);
   }
   uint32_t absolute = 0;
   if (r.absolute) {
-    absolute = ReadByte(at) | ReadByte(at + 1) << 8;
+    absolute = PeekByte(at) | PeekByte(at + 1) << 8;
     at += 2;
   }
   int relative = 0;
-  if (r.relative) relative = static_cast<int8_t>(ReadByte(at++));
+  if (r.relative) relative = static_cast<int8_t>(PeekByte(at++));
 
   if (text && text_size > 0) {
     Output out{text, text_size - 1, 0};

@@ -19,11 +19,6 @@ bool TypeIs(const char* type) {
 
 const Machine& WritingMachine() { return CurrentMachine ? *CurrentMachine : PrimaryMachine; }
 
-// Through the core's read pages, without side effects; unmapped pages read 0.
-uint8_t CpuByte(uint16_t address) {
-  const uint8_t* page = ReadPages[address >> 8];
-  return page ? page[address & 0xFF] : 0;
-}
 
 uint8_t VramByte(uint16_t address) {
   const uint8_t* vram = WritingMachine().Vdp.vram;
@@ -62,9 +57,9 @@ bool FetchValue(uint16_t* value) {
   const uint16_t param = Console.param;
   const VdpState& vdp = WritingMachine().Vdp;
   if (TypeIs("mb")) {
-    *value = CpuByte(param);
+    *value = PeekByte(param);
   } else if (TypeIs("mw")) {
-    *value = uint16_t(CpuByte(param) | CpuByte(uint16_t(param + 1)) << 8);
+    *value = uint16_t(PeekByte(param) | PeekByte(uint16_t(param + 1)) << 8);
   } else if (TypeIs("vb")) {
     *value = VramByte(param);
   } else if (TypeIs("vw")) {
@@ -131,7 +126,7 @@ void ConsoleExecuteFormat() {
     const bool vram = TypeIs("vb");
     for (unsigned i = 0; i < Console.width; ++i) {
       uint16_t address = uint16_t(Console.param + i);
-      ConsolePrint(vram ? VramByte(address) : CpuByte(address));
+      ConsolePrint(vram ? VramByte(address) : PeekByte(address));
     }
     return;
   }

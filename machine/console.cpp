@@ -83,8 +83,7 @@ void SmsSetPc(uint32_t address) {
 }
 uint8_t SmsRead8(uint32_t address) {
   SelectMachine(&PrimaryMachine);
-  const uint8_t* page = ReadPages[(address >> 8) & 0xFF];
-  return page ? page[address & 0xFF] : 0;
+  return PeekByte(uint16_t(address));
 }
 void SmsWrite8(uint32_t address, uint8_t value) {
   SelectMachine(&PrimaryMachine);

@@ -35,6 +35,12 @@ extern uint16_t Z80MemPtr;
 extern uint8_t* FetchPages[256];
 extern uint8_t* ReadPages[256];
 extern uint8_t* WritePages[256];
+// The byte the read pages show at the address, without the side effects of
+// the memory callbacks; 0 where no page is mapped.
+inline uint8_t PeekByte(uint16_t address) {
+  const uint8_t* page = ReadPages[address >> 8];
+  return page ? page[address & 0xFF] : 0;
+}
 
 extern Z80PortOutFn Z80PortOut;
 extern Z80PortInFn Z80PortIn;

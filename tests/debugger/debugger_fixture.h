@@ -15,6 +15,7 @@
 #include "config/config.h"
 #include "debugger/debug_lists.h"
 #include "debugger/debug_log.h"
+#include "debugger/debugger_state.h"
 #include "debugger/disassembler.h"
 #include "lumo/messages.h"
 #include "machine/cartridge.h"
@@ -50,6 +51,15 @@ class DebuggerFixture : public ::testing::Test {
     RemoveFolder(folder_);
   }
 
+  // debugger_steps.sms with the opcodes.dat of this build, reset, in the
+  // break state at its first step ($0100).
+  static void BreakInStepsProgram() {
+    ASSERT_TRUE(LoadOpcodes(TAVO_OPCODES_FILE));
+    ASSERT_TRUE(LoadCartridge(TAVO_ROM_DIR "/debugger_steps.sms"));
+    HardResetConsole();
+    EnterBreakState();
+    while (GetPc() != 0x100) ASSERT_GT(StepInstruction(), 0);
+  }
   // Installs the bytes (padded to whole banks) as the cartridge `name` and
   // hard-resets the console.
   void Install(const std::vector<uint8_t>& image, const char* name = "game.sms") {

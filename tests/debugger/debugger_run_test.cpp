@@ -17,11 +17,7 @@ class DebuggerRun : public DebuggerFixture {
     DebuggerFixture::SetUp();
     ResetAppState();
     ResetDebuggerState();
-    ASSERT_TRUE(LoadOpcodes(TAVO_OPCODES_FILE));
-    ASSERT_TRUE(LoadCartridge(TAVO_ROM_DIR "/debugger_steps.sms"));
-    HardResetConsole();
-    EnterBreakState();
-    while (GetPc() != 0x100) ASSERT_GT(StepInstruction(), 0);
+    BreakInStepsProgram();
   }
   void TearDown() override {
     ResetDebuggerState();

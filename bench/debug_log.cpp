@@ -5,7 +5,6 @@
 // file's worth of labels and a few breakpoints are in the lists, as in a
 // real debugging session.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <string>
 
@@ -17,22 +16,20 @@
 #include "machine/cartridge.h"
 #include "machine/console.h"
 #include "machine/options.h"
+#include "scratch_folder.h"
 
 namespace {
 
 std::string Folder;
 // The scratch program directory goes when the program ends.
-struct RemoveFolder {
-  ~RemoveFolder() {
-    if (!Folder.empty()) std::system(("rm -rf '" + Folder + "'").c_str());
-  }
+struct FolderRemover {
+  ~FolderRemover() { RemoveFolder(Folder); }
 } Remover;
 
 bool Start(const std::string& rom) {
   if (Folder.empty()) {
-    char pattern[] = "/tmp/tavo_bench_log_XXXXXX";
-    if (!mkdtemp(pattern)) return false;
-    Folder = pattern;
+    Folder = MakeScratchFolder("bench_log");
+    if (Folder.empty()) return false;
     SetProgramDirectory(Folder);
     CreateWorkingFolders();
     if (!LoadOpcodes(TAVO_OPCODES_FILE) || !CreateConsoles()) return false;

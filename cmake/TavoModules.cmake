@@ -1,6 +1,12 @@
 # Build helpers shared by every folder. Sources are found by globbing, so a
 # new file in a subsystem folder needs no edit here.
 
+# Where the code finds the source and build trees and what the build makes.
+set(TAVO_PATH_DEFINITIONS
+  TAVO_ROM_DIR="${TAVO_ROM_DIR}" TAVO_SHARED_DIR="${TAVO_SHARED_DIR}"
+  TAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TAVO_BUILD_DIR="${CMAKE_BINARY_DIR}"
+  TAVO_OPCODES_FILE="${TAVO_OPCODES_FILE}")
+
 # tavo_module(NAME DIR...): a static library of every .cpp in the folders
 # (programs named *_main.cpp excluded). The include root is the source root,
 # so code includes "z80/z80.h", "machine/vdp.h" and so on.
@@ -17,10 +23,7 @@ function(tavo_module name)
   endif()
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
-  target_compile_definitions(${name} PUBLIC
-    TAVO_ROM_DIR="${TAVO_ROM_DIR}" TAVO_SHARED_DIR="${TAVO_SHARED_DIR}"
-    TAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TAVO_BUILD_DIR="${CMAKE_BINARY_DIR}"
-    TAVO_OPCODES_FILE="${TAVO_OPCODES_FILE}" TAVO_VERSION="${PROJECT_VERSION}")
+  target_compile_definitions(${name} PUBLIC ${TAVO_PATH_DEFINITIONS} TAVO_VERSION="${PROJECT_VERSION}")
 endfunction()
 
 # Every app/NAME_main.cpp becomes the program NAME with '_' shown as '-'
@@ -94,10 +97,7 @@ function(tavo_sanitized_test name)
   target_compile_options(${name} PRIVATE ${TAVO_SANITIZE_FLAGS})
   target_link_options(${name} PRIVATE -fsanitize=address,undefined)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-  target_compile_definitions(${name} PRIVATE
-    TAVO_ROM_DIR="${TAVO_ROM_DIR}" TAVO_SHARED_DIR="${TAVO_SHARED_DIR}"
-    TAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TAVO_BUILD_DIR="${CMAKE_BINARY_DIR}"
-    TAVO_OPCODES_FILE="${TAVO_OPCODES_FILE}")
+  target_compile_definitions(${name} PRIVATE ${TAVO_PATH_DEFINITIONS})
   target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gtest GTest::gtest_main)
   add_dependencies(${name} tavo_roms tavo_data)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)

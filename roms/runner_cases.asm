@@ -8,36 +8,9 @@
 ;   button 1   prints "PASS" without a line feed, then DI and HALT
 ;   button 2   prints "tick" once a frame for 100 frames, then "PASS"
 
-DATA:   equ $FD
-VDP_CONTROL:    equ $BF
+        include 'include/sdsc_boot.inc'
+
 PORT_A: equ $DC
-frames: equ $C000
-
-        org $0000
-        di
-        im 1
-        ld sp, $DFF0
-        jp start
-
-        ds $0038 - $, $FF
-irq:    push af
-        in a, (VDP_CONTROL)
-        ld a, (frames)
-        inc a
-        ld (frames), a
-        pop af
-        ei
-        reti
-
-        ds $0066 - $, $FF
-        retn
-
-print:  ld a, (hl)
-        or a
-        ret z
-        out (DATA), a
-        inc hl
-        jr print
 
 start:  in a, (VDP_CONTROL)     ; the interrupt line is released from here on
         in a, (PORT_A)

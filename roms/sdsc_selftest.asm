@@ -5,39 +5,11 @@
 ;   build/tavo-headless --pass PASS --fail FAIL --frames 600 build/roms/sdsc_selftest.sms
 ; 48 KB: banks 1 and 2 carry their number at offset $0800.
 
+        include 'include/sdsc_boot.inc'
+
 CTRL:   equ $FC
-DATA:   equ $FD
 VDP_DATA:       equ $BE
-VDP_CONTROL:    equ $BF
-frames: equ $C000               ; counted by the frame interrupt
 MARKER: equ $0800
-
-        org $0000
-        di
-        im 1
-        ld sp, $DFF0
-        jp start
-
-        ds $0038 - $, $FF
-irq:    push af
-        in a, (VDP_CONTROL)     ; acknowledge
-        ld a, (frames)
-        inc a
-        ld (frames), a
-        pop af
-        ei
-        reti
-
-        ds $0066 - $, $FF
-        retn
-
-; HL -> zero-terminated text, to the console.
-print:  ld a, (hl)
-        or a
-        ret z
-        out (DATA), a
-        inc hl
-        jr print
 
 fail:   push hl
         ld hl, failed

@@ -1,34 +1,15 @@
 // tavo-headless --avi: the run recorded frame by frame with its sound, at
 // the standard's frame rate and the console's picture size.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include "machine/cartridge_files.h"
+#include "headless_fixture.h"
 #include "record/avi_reader.h"
 
 namespace {
 
 const std::string Demo = TAVO_ROM_DIR "/demo.sms";
 
-class HeadlessAvi : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ = MakeScratchFolder();
-    ASSERT_FALSE(folder_.empty());
-  }
-  void TearDown() override { RemoveFolder(folder_); }
-  std::string Path(const std::string& name) const { return folder_ + "/" + name; }
-  int Run(const std::string& args) {
-    std::string command = std::string("'") + TAVO_HEADLESS + "' " + args + " >'" + Path("out.txt") + "' 2>'" +
-                          Path("err.txt") + "'";
-    int status = std::system(command.c_str());
-    std::vector<uint8_t> out = ReadFile(Path("out.txt")), err = ReadFile(Path("err.txt"));
-    out_.assign(out.begin(), out.end());
-    err_.assign(err.begin(), err.end());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-  std::string folder_, out_, err_;
-};
+class HeadlessAvi : public HeadlessFixture {};
 
 TEST_F(HeadlessAvi, PalRunKeepsEveryFrameAndTheSameSoundAsTheWav) {
   ASSERT_EQ(Run("--pal --frames 20 --wav " + Path("run.wav") + " --avi " + Path("run.avi") + " " + Demo), 0)

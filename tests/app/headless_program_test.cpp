@@ -1,11 +1,11 @@
 // tavo-headless as a program: exit codes, outputs, the shared homebrew
 // games and their zipped copies.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <set>
 
+#include "headless_fixture.h"
 #include "lumo/png.h"
 #include "lumo/surface.h"
 #include "machine/cartridge.h"
@@ -16,28 +16,7 @@
 
 namespace {
 
-class HeadlessProgram : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ = MakeScratchFolder();
-    ASSERT_FALSE(folder_.empty());
-  }
-  void TearDown() override { RemoveFolder(folder_); }
-  std::string Path(const std::string& name) const { return folder_ + "/" + name; }
-
-  // Runs the program; its output lands in out_ and err_.
-  int Run(const std::string& args) {
-    std::string command = std::string("'") + TAVO_HEADLESS + "' " + args + " >'" + Path("out.txt") +
-                          "' 2>'" + Path("err.txt") + "'";
-    int status = std::system(command.c_str());
-    std::vector<uint8_t> out = ReadFile(Path("out.txt")), err = ReadFile(Path("err.txt"));
-    out_.assign(out.begin(), out.end());
-    err_.assign(err.begin(), err.end());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-
-  std::string folder_, out_, err_;
-};
+class HeadlessProgram : public HeadlessFixture {};
 
 const std::string Demo = TAVO_ROM_DIR "/demo.sms";
 

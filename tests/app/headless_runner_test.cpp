@@ -2,7 +2,6 @@
 // cartridges: verdicts and exit codes, picture compares, the JSON report,
 // the SDSC transcript, save states and periodic screenshots.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <string>
@@ -10,6 +9,7 @@
 
 #include "app/headless_options.h"
 #include "app/headless_verdict.h"
+#include "headless_fixture.h"
 #include "lumo/png.h"
 #include "lumo/surface.h"
 #include "machine/cartridge_files.h"
@@ -18,33 +18,14 @@ namespace {
 
 const std::string Rom = TAVO_ROM_DIR "/";
 
-class HeadlessRunner : public ::testing::Test {
+class HeadlessRunner : public HeadlessFixture {
  protected:
-  void SetUp() override {
-    folder_ = MakeScratchFolder();
-    ASSERT_FALSE(folder_.empty());
-  }
-  void TearDown() override { RemoveFolder(folder_); }
-  std::string Path(const std::string& name) const { return folder_ + "/" + name; }
-  std::string Text(const std::string& name) const {
-    std::vector<uint8_t> bytes = ReadFile(Path(name));
-    return std::string(bytes.begin(), bytes.end());
-  }
-  int Run(const std::string& args) {
-    std::string command = std::string("'") + TAVO_HEADLESS + "' " + args + " >'" + Path("out.txt") + "' 2>'" +
-                          Path("err.txt") + "'";
-    int status = std::system(command.c_str());
-    out_ = Text("out.txt");
-    err_ = Text("err.txt");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
   // runner_cases.sms with one button held from the first frame.
   int RunCase(const std::string& button, const std::string& args) {
     std::string script = "0-99999 " + button + "\n";
     EXPECT_TRUE(WriteFile(Path("pad.txt"), std::vector<uint8_t>(script.begin(), script.end())));
     return Run(args + (button.empty() ? "" : " --input " + Path("pad.txt")) + " " + Rom + "runner_cases.sms");
   }
-  std::string folder_, out_, err_;
 };
 
 TEST_F(HeadlessRunner, VerdictsEndTheRunWithTheirExitCodes) {

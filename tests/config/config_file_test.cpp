@@ -13,9 +13,9 @@
 #include "app/program_dir.h"
 #include "config/config.h"
 #include "config/config_file.h"
-#include "config/scratch_folder.h"
 #include "machine/options.h"
 #include "machine/psg.h"
+#include "scratch_folder.h"
 
 namespace {
 

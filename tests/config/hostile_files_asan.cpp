@@ -10,10 +10,10 @@
 #include "app/program_dir.h"
 #include "config/config.h"
 #include "config/config_file.h"
-#include "config/scratch_folder.h"
 #include "lumo/theme.h"
 #include "lumo/tokenizer.h"
 #include "machine/psg.h"
+#include "scratch_folder.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "config/scratch_folder.h"
 #include "lumo/tokenizer.h"
+#include "scratch_folder.h"
 
 namespace {
 

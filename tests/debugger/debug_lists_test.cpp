@@ -144,7 +144,7 @@ TEST_F(DebugLists, LookupsAgreeWithTheListThroughAnyEdits) {
   auto pick = [&](int n) { return static_cast<int>(random() % n); };
   for (int step = 0; step < 4000; ++step) {
     const uint32_t address = pick(64);
-    const std::string name = "n" + std::to_string(pick(48));
+    const std::string name = std::string("n") + std::to_string(pick(48));
     switch (pick(8)) {
       case 0: case 1: case 2: AddLabel(address, name); break;
       case 3: SetLabelAt(pick(LabelCount() + 1), address, name); break;

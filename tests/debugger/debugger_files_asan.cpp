@@ -4,7 +4,6 @@
 // bad lines skipped. Also replays the fuzzing corpora.
 #include <dirent.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <cstring>
@@ -18,6 +17,7 @@
 #include "debugger/patch_file.h"
 #include "lumo/messages.h"
 #include "machine/cartridge.h"
+#include "scratch_folder.h"
 #include "z80/z80.h"
 
 namespace {
@@ -25,9 +25,8 @@ namespace {
 class HostileFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tavo_hostile_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
+    folder_ = MakeScratchFolder("hostile");
+    ASSERT_FALSE(folder_.empty());
     old_image_ = CartImage;
     old_size_ = CartSize;
     CartImage = image_;
@@ -40,7 +39,7 @@ class HostileFiles : public ::testing::Test {
     ResetDebugLists();
     ResetMessages();
     ResetOpcodes();
-    std::system(("rm -rf '" + folder_ + "'").c_str());
+    RemoveFolder(folder_);
   }
   std::string File(const std::string& bytes) {
     const std::string path = folder_ + "/input";

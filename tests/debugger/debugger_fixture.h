@@ -3,7 +3,6 @@
 // put back when the test ends.
 #pragma once
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -23,6 +22,7 @@
 #include "machine/console.h"
 #include "machine/machine.h"
 #include "machine/options.h"
+#include "scratch_folder.h"
 
 class DebuggerFixture : public ::testing::Test {
  protected:
@@ -30,9 +30,8 @@ class DebuggerFixture : public ::testing::Test {
     MachineOptions = OptInitial;
     ApplyConfigDefaults();
     ASSERT_TRUE(CreateConsoles());
-    char pattern[] = "/tmp/tavo_debugger_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
+    folder_ = MakeScratchFolder("debugger");
+    ASSERT_FALSE(folder_.empty());
     SetProgramDirectory(folder_);
     ASSERT_TRUE(CreateWorkingFolders());
     Config.rom_directory = folder_;
@@ -49,7 +48,7 @@ class DebuggerFixture : public ::testing::Test {
     ResetProgramDirectory();
     ApplyConfigDefaults();
     MachineOptions = OptInitial;
-    std::system(("rm -rf '" + folder_ + "'").c_str());
+    RemoveFolder(folder_);
   }
 
   // The opcode table and the stepping cartridge of the test ROMs, stopped in

@@ -10,7 +10,6 @@
 #include "app/program_dir.h"
 #include "app/window_registry.h"
 #include "config/config_file.h"
-#include "config/scratch_folder.h"
 #include "debugger/debugger_state.h"
 #include "gui_fixture.h"
 #include "key_presser.h"
@@ -23,6 +22,7 @@
 #include "machine/console.h"
 #include "machine/options.h"
 #include "machine/psg.h"
+#include "scratch_folder.h"
 
 namespace {
 

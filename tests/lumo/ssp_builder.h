@@ -1,9 +1,10 @@
 // Builds SSP picture sets in memory for the reader's tests.
 #pragma once
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "scratch_folder.h"
 
 struct SspPictureSpec {
   uint32_t width, height, flags;
@@ -34,11 +35,4 @@ inline std::vector<uint8_t> SspFile(uint32_t bits, const std::vector<SspPictureS
     }
   }
   return out;
-}
-
-inline bool WriteBytes(const std::string& path, const std::vector<uint8_t>& data) {
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = fwrite(data.data(), 1, data.size(), f) == data.size();
-  return fclose(f) == 0 && ok;
 }

@@ -68,13 +68,13 @@ TEST_F(HostileSsp, FontsRejectWhatTheStripCannotHold) {
   // 256 glyphs 255 wide at 32 bits: the strip's pitch would pass 64 KB.
   std::vector<SspPictureSpec> wide(256, {255, 1, 1, 0});
   const std::string path = "/tmp/tavo_hostile_font_" + std::to_string(getpid()) + ".ssp";
-  ASSERT_TRUE(WriteBytes(path, SspFile(32, wide)));
+  ASSERT_TRUE(WriteFile(path, SspFile(32, wide)));
   Font font;
   EXPECT_FALSE(LoadFont(&font, path.c_str(), 0));
   EXPECT_EQ(font.strip, nullptr);
-  ASSERT_TRUE(WriteBytes(path, SspFile(16, {{300, 1, 1, 0}})));
+  ASSERT_TRUE(WriteFile(path, SspFile(16, {{300, 1, 1, 0}})));
   EXPECT_FALSE(LoadFont(&font, path.c_str(), 0)) << "glyph widths are one byte";
-  ASSERT_TRUE(WriteBytes(path, SspFile(16, {{0, 0, 1, 0}})));
+  ASSERT_TRUE(WriteFile(path, SspFile(16, {{0, 0, 1, 0}})));
   EXPECT_FALSE(LoadFont(&font, path.c_str(), 0)) << "a font without any glyph";
   remove(path.c_str());
 }

@@ -22,7 +22,7 @@ class Ssp : public ::testing::Test {
   }
   std::string Temp(const std::vector<uint8_t>& data) {
     std::string path = "/tmp/tavo_ssp_test_" + std::to_string(getpid()) + ".ssp";
-    EXPECT_TRUE(WriteBytes(path, data));
+    EXPECT_TRUE(WriteFile(path, data));
     paths_.push_back(path);
     return path;
   }

@@ -11,12 +11,12 @@
 
 #include "app/program_dir.h"
 #include "config/config.h"
-#include "config/scratch_folder.h"
 #include "lumo/display.h"
 #include "lumo/messages.h"
 #include "lumo/png.h"
 #include "lumo/surface.h"
 #include "lumo/theme.h"
+#include "scratch_folder.h"
 
 namespace {
 

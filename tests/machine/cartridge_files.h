@@ -1,40 +1,13 @@
-// Helpers for cartridge tests: a scratch folder with real files and zips.
+// Helpers for cartridge tests: real files and zips in a scratch folder.
 #pragma once
 #include <zip.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
 
-inline std::string MakeScratchFolder() {
-  char pattern[] = "/tmp/tavo_cart_XXXXXX";
-  const char* made = mkdtemp(pattern);
-  return made ? made : "";
-}
-
-inline void RemoveFolder(const std::string& folder) {
-  if (!folder.empty()) std::system(("rm -rf '" + folder + "'").c_str());
-}
-
-inline bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
-}
-
-inline std::vector<uint8_t> ReadFile(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return bytes;
-  int c;
-  while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
-  std::fclose(f);
-  return bytes;
-}
+#include "scratch_folder.h"
 
 // Bytes whose value tells their position, so misplaced copies show.
 inline std::vector<uint8_t> PatternBytes(size_t size, uint8_t seed = 0) {

@@ -7,18 +7,9 @@
 
 #include "machine/psg_probe.h"
 #include "record/wav_writer.h"
+#include "scratch_folder.h"
 
 namespace {
-
-std::vector<uint8_t> ReadFile(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return bytes;
-  int c;
-  while ((c = std::fgetc(f)) != EOF) bytes.push_back(uint8_t(c));
-  std::fclose(f);
-  return bytes;
-}
 
 uint32_t Le32(const uint8_t* p) { return uint32_t(p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24); }
 uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }

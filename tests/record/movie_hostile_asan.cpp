@@ -5,19 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <vector>
 
+#include "scratch_folder.h"
 #include "tests/fuzz/movie_fuzz_input.h"
 
 namespace {
-
-std::vector<uint8_t> ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 const std::filesystem::path Corpus = TAVO_SOURCE_DIR "/tests/fuzz/corpus/movie";
 
@@ -25,7 +19,7 @@ TEST(MovieCorpus, EveryInputPlaysOrIsRefusedCleanly) {
   int inputs = 0;
   for (const auto& entry : std::filesystem::directory_iterator(Corpus)) {
     SCOPED_TRACE(entry.path().string());
-    std::vector<uint8_t> bytes = ReadAll(entry.path());
+    std::vector<uint8_t> bytes = ReadFile(entry.path());
     RunMovieFuzzInput(bytes.data(), bytes.size());
     ++inputs;
   }
@@ -33,7 +27,7 @@ TEST(MovieCorpus, EveryInputPlaysOrIsRefusedCleanly) {
 }
 
 TEST(MovieCorpus, MutatedAndCutMoviesPlayOrAreRefusedCleanly) {
-  const std::vector<uint8_t> good = ReadAll(Corpus / "messages");
+  const std::vector<uint8_t> good = ReadFile(Corpus / "messages");
   ASSERT_GT(good.size(), LinkedStateFileSize);
   RunMovieFuzzInput(nullptr, 0);  // the machine is set up
   ASSERT_TRUE(InstallMovieImage(good.data(), good.size()));

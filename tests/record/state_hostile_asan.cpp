@@ -5,19 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <vector>
 
+#include "scratch_folder.h"
 #include "tests/fuzz/state_fuzz_input.h"
 
 namespace {
-
-std::vector<uint8_t> ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 const std::filesystem::path Corpus = TAVO_SOURCE_DIR "/tests/fuzz/corpus/state";
 
@@ -25,7 +19,7 @@ TEST(StateCorpus, EveryInputLoadsOrIsRefusedCleanly) {
   int inputs = 0;
   for (const auto& entry : std::filesystem::directory_iterator(Corpus)) {
     SCOPED_TRACE(entry.path().string());
-    std::vector<uint8_t> bytes = ReadAll(entry.path());
+    std::vector<uint8_t> bytes = ReadFile(entry.path());
     RunStateFuzzInput(bytes.data(), bytes.size());
     ++inputs;
   }
@@ -33,7 +27,7 @@ TEST(StateCorpus, EveryInputLoadsOrIsRefusedCleanly) {
 }
 
 TEST(StateCorpus, MutatedAndCutStatesLoadOrAreRefusedCleanly) {
-  const std::vector<uint8_t> good = ReadAll(Corpus / "linked");
+  const std::vector<uint8_t> good = ReadFile(Corpus / "linked");
   ASSERT_EQ(good.size(), LinkedStateFileSize);
   RunStateFuzzInput(nullptr, 0);  // the machine is set up
   bool break_request;

@@ -14,18 +14,18 @@ namespace {
 class VgmHostile : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = MakeVgmScratchFolder();
+    folder_ = MakeScratchFolder("vgm");
     ASSERT_FALSE(folder_.empty());
     FreeVgm();
     MachineOptions = OptInitial;
   }
   void TearDown() override {
     FreeVgm();
-    RemoveVgmFolder(folder_);
+    RemoveFolder(folder_);
   }
   std::string Save(const std::vector<uint8_t>& bytes) {
     std::string path = folder_ + "/f" + std::to_string(saved_++) + ".vgm";
-    EXPECT_TRUE(WriteBytes(path, bytes));
+    EXPECT_TRUE(WriteFile(path, bytes));
     return path;
   }
   void PlayFrames(int count) {
@@ -91,8 +91,8 @@ TEST_F(VgmHostile, BrokenFilesAreRefused) {
   big.push_back(0x66);
   std::string vgz = folder_ + "/cut.vgz";
   ASSERT_TRUE(WriteGzip(vgz, MakeVgm(big)));
-  std::vector<uint8_t> packed = ReadBytes(vgz);
-  ASSERT_TRUE(WriteBytes(vgz, std::vector<uint8_t>(packed.begin(), packed.begin() + long(packed.size() / 2))));
+  std::vector<uint8_t> packed = ReadFile(vgz);
+  ASSERT_TRUE(WriteFile(vgz, std::vector<uint8_t>(packed.begin(), packed.begin() + long(packed.size() / 2))));
   EXPECT_FALSE(LoadVgm(vgz.c_str()));
   // Not regular files: neither blocks nor loads.
   std::string fifo = folder_ + "/pipe.vgm";

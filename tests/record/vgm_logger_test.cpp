@@ -52,7 +52,7 @@ bool AnyMessageIs(const char* text) {
 class VgmLogger : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = MakeVgmScratchFolder();
+    folder_ = MakeScratchFolder("vgm");
     ASSERT_FALSE(folder_.empty());
     SetProgramDirectory(folder_);
     ASSERT_TRUE(CreateWorkingFolders());
@@ -69,14 +69,14 @@ class VgmLogger : public ::testing::Test {
     ResetConsoleState();
     ResetProgramDirectory();
     MachineOptions = OptInitial;
-    RemoveVgmFolder(folder_);
+    RemoveFolder(folder_);
   }
 
   // Installs an assembled test cartridge under `file` (".gg" runs it as a
   // Game Gear) and hard-resets.
   bool Load(const char* rom, const std::string& file) {
-    std::vector<uint8_t> bytes = ReadBytes(std::string(TAVO_ROM_DIR) + "/" + rom + ".sms");
-    if (bytes.empty() || !WriteBytes(folder_ + "/" + file, bytes)) return false;
+    std::vector<uint8_t> bytes = ReadFile(std::string(TAVO_ROM_DIR) + "/" + rom + ".sms");
+    if (bytes.empty() || !WriteFile(folder_ + "/" + file, bytes)) return false;
     if (!LoadCartridge((folder_ + "/" + file).c_str())) return false;
     HardResetConsole();
     return true;
@@ -112,10 +112,10 @@ class VgmLogger : public ::testing::Test {
   // The file with its chip clock set to the machine's own, so that playing
   // it reproduces the machine's pitch exactly.
   std::string AtMachineClock(const std::string& file) {
-    std::vector<uint8_t> bytes = ReadBytes(file);
+    std::vector<uint8_t> bytes = ReadFile(file);
     SetLe32(&bytes, 0x0C, MachineClock);
     std::string copy = folder_ + "/machine_clock.vgm";
-    EXPECT_TRUE(WriteBytes(copy, bytes));
+    EXPECT_TRUE(WriteFile(copy, bytes));
     return copy;
   }
 
@@ -124,7 +124,7 @@ class VgmLogger : public ::testing::Test {
   std::string folder_;
 };
 
-bool HaveTune() { return !ReadBytes(TAVO_ROM_DIR "/vgm_tune.sms").empty(); }
+bool HaveTune() { return !ReadFile(TAVO_ROM_DIR "/vgm_tune.sms").empty(); }
 
 // Frame-accurate logging of a Game Gear tune whose every write falls in
 // line 0: the file reads back as a well-formed VGM 1.01 log, and played at
@@ -146,7 +146,7 @@ TEST_F(VgmLogger, FrameLogReadsBackAndPlaysLikeTheLiveRun) {
   EXPECT_TRUE(AnyMessageIs("Stopped VGM logging."));
   EXPECT_TRUE(AnyMessageIs("No loop was was found in the VGM log."));
 
-  std::vector<uint8_t> bytes = ReadBytes(Music("tune.gg.0.vgm"));
+  std::vector<uint8_t> bytes = ReadFile(Music("tune.gg.0.vgm"));
   ParsedVgm v = ParseVgm(bytes);
   ASSERT_EQ(v.error, "");
   EXPECT_EQ(v.eof, bytes.size() - 4);
@@ -211,7 +211,7 @@ TEST_F(VgmLogger, SampleAccurateLogPlacesEachLinesChanges) {
   std::vector<Registers> live_chip;
   std::vector<int16_t> live = Run(frames, &live_chip);
   ASSERT_TRUE(StopVgmLog());
-  ParsedVgm v = ParseVgm(ReadBytes(Music("tune.sms.0.vgm")));
+  ParsedVgm v = ParseVgm(ReadFile(Music("tune.sms.0.vgm")));
   ASSERT_EQ(v.error, "");
   const uint64_t lines = uint64_t(frames) * 262;
   EXPECT_EQ(v.total, (lines - 1) * 183850 / 65536);
@@ -267,7 +267,7 @@ TEST_F(VgmLogger, LoopTrimmerFindsTheRepeatingPattern) {
   ASSERT_TRUE(StartVgmLog());
   Run(1500);
   ASSERT_TRUE(StopVgmLog());
-  ParsedVgm v = ParseVgm(ReadBytes(Music("tune.sms.0.vgm")));
+  ParsedVgm v = ParseVgm(ReadFile(Music("tune.sms.0.vgm")));
   ASSERT_EQ(v.error, "");
   ASSERT_NE(v.loop_offset, 0u);
   const uint32_t pattern = 96 * 735;
@@ -311,7 +311,7 @@ TEST_F(VgmLogger, EndTrimmerCutsOnlyTheClosingSilence) {
   ASSERT_TRUE(StartVgmLog());
   Run(154);
   ASSERT_TRUE(StopVgmLog());
-  ParsedVgm cut = ParseVgm(ReadBytes(Music("tune.sms.0.vgm")));
+  ParsedVgm cut = ParseVgm(ReadFile(Music("tune.sms.0.vgm")));
   ASSERT_EQ(cut.error, "");
   EXPECT_EQ(cut.total, 150u * 735);
   EXPECT_EQ(cut.waited, cut.total);
@@ -320,7 +320,7 @@ TEST_F(VgmLogger, EndTrimmerCutsOnlyTheClosingSilence) {
   ASSERT_TRUE(StartVgmLog());
   Run(170);
   ASSERT_TRUE(StopVgmLog());
-  ParsedVgm whole = ParseVgm(ReadBytes(Music("tune.sms.1.vgm")));
+  ParsedVgm whole = ParseVgm(ReadFile(Music("tune.sms.1.vgm")));
   ASSERT_EQ(whole.error, "");
   EXPECT_EQ(whole.total, 170u * 735);
 }
@@ -333,7 +333,7 @@ TEST_F(VgmLogger, PalLogsUseThePalFrame) {
   ASSERT_TRUE(StartVgmLog());
   Run(50);
   ASSERT_TRUE(StopVgmLog());
-  ParsedVgm frame = ParseVgm(ReadBytes(Music("tune.sms.0.vgm")));
+  ParsedVgm frame = ParseVgm(ReadFile(Music("tune.sms.0.vgm")));
   ASSERT_EQ(frame.error, "");
   EXPECT_EQ(frame.rate, 50u);
   EXPECT_EQ(frame.total, 50u * 882);
@@ -344,7 +344,7 @@ TEST_F(VgmLogger, PalLogsUseThePalFrame) {
   ASSERT_TRUE(StartVgmLog());  // already logging: the log goes on
   Run(50);
   ASSERT_TRUE(StopVgmLog());
-  ParsedVgm lines = ParseVgm(ReadBytes(Music("tune.sms.1.vgm")));
+  ParsedVgm lines = ParseVgm(ReadFile(Music("tune.sms.1.vgm")));
   ASSERT_EQ(lines.error, "");
   EXPECT_EQ(lines.total, (50u * 313 - 1) * 184673 / 65536);
   EXPECT_EQ(lines.waited, lines.total);
@@ -373,7 +373,7 @@ TEST_F(VgmLogger, WaitsForSoundAndReportsEachState) {
   Run(58);
   ASSERT_TRUE(StopVgmLog());
   EXPECT_EQ(ChangeCalls, 3);  // waiting, logging, idle
-  ParsedVgm v = ParseVgm(ReadBytes(Music("tune.sms.0.vgm")));
+  ParsedVgm v = ParseVgm(ReadFile(Music("tune.sms.0.vgm")));
   ASSERT_EQ(v.error, "");
   // The dump holds the first notes: tone 0 C4 (428) at volume 1.
   ASSERT_GE(v.data.size(), 24u);
@@ -386,7 +386,7 @@ TEST_F(VgmLogger, WaitsForSoundAndReportsEachState) {
   ASSERT_TRUE(StartVgmWait());
   StopVgmLog();
   EXPECT_TRUE(AnyMessageIs("Stopped to wait for VGM logging."));
-  ParsedVgm empty = ParseVgm(ReadBytes(Music("tune.sms.1.vgm")));
+  ParsedVgm empty = ParseVgm(ReadFile(Music("tune.sms.1.vgm")));
   ASSERT_EQ(empty.error, "");
   EXPECT_EQ(empty.data, std::vector<uint8_t>{0x66});
   EXPECT_EQ(empty.total, 0u);
@@ -402,22 +402,22 @@ TEST_F(VgmLogger, FileNamesAndSaveFailures) {
   if (!HaveTune()) GTEST_SKIP() << "vgm_tune.sms is not assembled";
   ASSERT_TRUE(Load("vgm_tune", "tune.sms"));
   // The first free number is taken; the temporary never stays behind.
-  ASSERT_TRUE(WriteBytes(Music("tune.sms.0.vgm"), {1, 2, 3}));
+  ASSERT_TRUE(WriteFile(Music("tune.sms.0.vgm"), {1, 2, 3}));
   ASSERT_TRUE(StartVgmLog());
   Run(3);
   ASSERT_TRUE(StopVgmLog());
-  EXPECT_EQ(ReadBytes(Music("tune.sms.0.vgm")), (std::vector<uint8_t>{1, 2, 3}));
-  EXPECT_EQ(ParseVgm(ReadBytes(Music("tune.sms.1.vgm"))).error, "");
-  EXPECT_TRUE(ReadBytes(Music("tune.sms.1.vgm.tmp")).empty());
+  EXPECT_EQ(ReadFile(Music("tune.sms.0.vgm")), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(ParseVgm(ReadFile(Music("tune.sms.1.vgm"))).error, "");
+  EXPECT_TRUE(ReadFile(Music("tune.sms.1.vgm.tmp")).empty());
 
-  for (int n = 2; n < 256; n++) ASSERT_TRUE(WriteBytes(Music("tune.sms." + std::to_string(n) + ".vgm"), {0}));
+  for (int n = 2; n < 256; n++) ASSERT_TRUE(WriteFile(Music("tune.sms." + std::to_string(n) + ".vgm"), {0}));
   ASSERT_TRUE(StartVgmLog());
   Run(1);
   EXPECT_FALSE(StopVgmLog());
   EXPECT_STREQ(StatusText, "Couldn't save VGM.");
 
   // A folder that cannot be written: the message names the file.
-  RemoveVgmFolder(folder_ + "/Music");
+  RemoveFolder(folder_ + "/Music");
   ASSERT_TRUE(StartVgmLog());
   Run(1);
   EXPECT_FALSE(StopVgmLog());

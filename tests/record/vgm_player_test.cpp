@@ -13,7 +13,7 @@ namespace {
 class VgmPlayer : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = MakeVgmScratchFolder();
+    folder_ = MakeScratchFolder("vgm");
     ASSERT_FALSE(folder_.empty());
     FreeVgm();
     ResetMessages();
@@ -22,11 +22,11 @@ class VgmPlayer : public ::testing::Test {
   }
   void TearDown() override {
     FreeVgm();
-    RemoveVgmFolder(folder_);
+    RemoveFolder(folder_);
   }
   std::string Path(const std::string& name) const { return folder_ + "/" + name; }
   std::string Save(const std::string& name, const std::vector<uint8_t>& bytes) {
-    EXPECT_TRUE(WriteBytes(Path(name), bytes));
+    EXPECT_TRUE(WriteFile(Path(name), bytes));
     return Path(name);
   }
   std::vector<int16_t> Frames(int count) {

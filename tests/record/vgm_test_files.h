@@ -1,41 +1,14 @@
 // Test support for VGM files: a reader of their own for what the logger
-// wrote (header, commands, Gd3 texts), a writer of small files for the
-// player, and scratch-folder helpers.
+// wrote (header, commands, Gd3 texts) and a writer of small files for the
+// player.
 #pragma once
 #include <zlib.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-inline std::string MakeVgmScratchFolder() {
-  char pattern[] = "/tmp/tavo_vgm_XXXXXX";
-  const char* made = mkdtemp(pattern);
-  return made ? made : "";
-}
-
-inline void RemoveVgmFolder(const std::string& folder) {
-  if (!folder.empty()) std::system(("rm -rf '" + folder + "'").c_str());
-}
-
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return bytes;
-  int c;
-  while ((c = std::fgetc(f)) != EOF) bytes.push_back(uint8_t(c));
-  std::fclose(f);
-  return bytes;
-}
-
-inline bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
-}
+#include "scratch_folder.h"
 
 inline bool WriteGzip(const std::string& path, const std::vector<uint8_t>& bytes) {
   gzFile gz = gzopen(path.c_str(), "wb9");

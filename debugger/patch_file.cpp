@@ -119,12 +119,10 @@ std::string Quotable(const std::string& name) {
 bool CopyWhole(const std::string& from, const std::string& to) {
   FILE* in = OpenRegularFile(from);
   if (!in) return false;
-  std::vector<char> bytes;
-  char buffer[65536];
-  for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;) bytes.insert(bytes.end(), buffer, buffer + got);
-  const bool read_ok = !std::ferror(in);
+  std::string bytes;
+  const bool read_ok = ReadRest(in, &bytes);
   std::fclose(in);
-  return read_ok && ReplaceFileContents(to, bytes.data(), bytes.size());
+  return read_ok && ReplaceFileContents(to, bytes);
 }
 
 bool Exists(const std::string& path) {

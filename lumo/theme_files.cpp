@@ -59,10 +59,7 @@ bool CopyShippedFile(const std::string& from, const std::string& to) {
   FILE* in = std::fopen(from.c_str(), "rb");
   if (!in) return false;
   std::string data;
-  char block[65536];
-  size_t got;
-  while ((got = std::fread(block, 1, sizeof block, in)) > 0) data.append(block, got);
-  const bool read_ok = !std::ferror(in);
+  const bool read_ok = ReadRest(in, &data);
   std::fclose(in);
   return read_ok && CreateNewFile(to, data.data(), data.size());
 }

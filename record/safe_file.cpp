@@ -126,6 +126,12 @@ FILE* OpenRegularFile(const std::string& path) {
   return file;
 }
 
+bool ReadRest(FILE* file, std::string* data) {
+  char block[65536];
+  for (size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;) data->append(block, got);
+  return !std::ferror(file);
+}
+
 FILE* CreateTemporaryFile(const std::string& path) {
   if (path.empty()) return nullptr;
   const std::string temporary = path + ".tmp";

@@ -33,3 +33,5 @@ bool FinishTemporaryFile(FILE* file, const std::string& path, bool ok);
 FILE* OpenRegularFile(const std::string& path);
 // The same as a file descriptor, for readers that take one; -1 on failure.
 int OpenRegularDescriptor(const std::string& path);
+// Appends what is left of the open file; false on a read error.
+bool ReadRest(FILE* file, std::string* data);

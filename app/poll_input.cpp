@@ -68,13 +68,10 @@ bool ButtonHeld(uint8_t bit, bool* release_due) {
 
 // The controller bits of the bindings whose key was tapped in this poll.
 uint16_t TappedPadBits(int player) {
-  static const uint16_t bits[KeyBindingsPerPlayer] = {
-      PadLeft, PadRight, PadUp, PadDown, PadA, PadB, PadL, PadR, PadStart, PadSelect,
-  };
   uint16_t word = 0;
   for (int slot = 0; slot < KeyBindingsPerPlayer; slot++) {
     const int code = Config.keys[player * KeyBindingsPerPlayer + slot];
-    if (code >= 0 && code < KeyCodeCount && g_poll.tapped[code] && !KeyHeld(code)) word |= bits[slot];
+    if (code >= 0 && code < KeyCodeCount && g_poll.tapped[code] && !KeyHeld(code)) word |= uint16_t(BindingBits[slot]);
   }
   return word;
 }

@@ -38,11 +38,6 @@ struct InputModule {
 };
 InputModule g_input;
 
-// Bits of the 10 bindings of one player, in the order of Config.keys.
-const uint32_t BindingBits[KeyBindingsPerPlayer] = {
-    PadLeft, PadRight, PadUp, PadDown, PadA, PadB, PadL, PadR, PadStart, PadSelect,
-};
-
 uint8_t* Current() { return g_input.tables[g_input.current]; }
 
 void PublishTables() {
@@ -298,7 +293,7 @@ void BuildControllerWords() {
     uint32_t word = 0;
     for (int slot = 0; slot < KeyBindingsPerPlayer; slot++)
       if (KeyHeld(Config.keys[player * KeyBindingsPerPlayer + slot])) word |= BindingBits[slot];
-    if ((word & PadStartHeld) && (g_input.previous_words[player] & PadStartHeld)) word &= ~PadStartEdge;
+    if ((word & PadStart) && (g_input.previous_words[player] & PadStart)) word &= ~PadPause;
     g_input.previous_words[player] = word;
     ControllerWords[player] = word;
   }
@@ -306,6 +301,9 @@ void BuildControllerWords() {
 
 }  // namespace
 
+const uint32_t BindingBits[KeyBindingsPerPlayer] = {
+    PadLeft, PadRight, PadUp, PadDown, PadButton1, PadButton2, PadL, PadR, PadStart | PadPause, PadSelect,
+};
 const uint8_t* KeyTable = g_input.tables[0];
 const uint8_t* PreviousKeyTable = g_input.tables[1];
 uint32_t KeyModifiers = 0;

@@ -30,7 +30,9 @@
 #include <cstdint>
 #include <string>
 
+#include "config/config.h"
 #include "lumo/key_codes.h"
+#include "machine/ports.h"
 
 enum InputEventType : uint8_t {
   InputKeyPress = 1,    // code (0 for text typed without a key), character
@@ -64,12 +66,10 @@ struct InputEvent {
 // slots 1-8.
 enum InputDevice : uint32_t { DeviceKeyboard = 0x01, DeviceMouse = 0x02, DeviceJoystick1 = 0x04 };
 
-// Controller word bits, as the console's ports read them.
-enum ControllerBit : uint32_t {
-  PadLeft = 0x01, PadRight = 0x02, PadUp = 0x04, PadDown = 0x08, PadA = 0x10, PadB = 0x20,
-  PadStartHeld = 0x40, PadStartEdge = 0x80, PadStart = 0xC0, PadSelect = 0x2000, PadL = 0x4000,
-  PadR = 0x8000,
-};
+// The controller bits (machine/ports.h) of the 10 bindings of one player,
+// in the order of Config.keys. Start sets the Game Gear's Start and, only on
+// the poll where it went down, the Master System's Pause.
+extern const uint32_t BindingBits[KeyBindingsPerPlayer];
 
 enum MouseButton : uint8_t { MouseLeft = 0x01, MouseRight = 0x02, MouseMiddle = 0x04 };
 

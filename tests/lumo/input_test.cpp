@@ -364,7 +364,7 @@ TEST_F(JoystickTest, RawJoystickDirectionsButtonsAndBinding) {
   EXPECT_TRUE(KeyHeld(275));  // button 16
   EXPECT_FALSE(KeyHeld(256));
   EXPECT_TRUE(KeyHeld(259));
-  EXPECT_EQ(ControllerWords[0], uint32_t(PadA));
+  EXPECT_EQ(ControllerWords[0], uint32_t(PadButton1));
   SDL_JoystickSetVirtualAxis(pad, 0, -26248);  // -801: left
   SDL_JoystickSetVirtualAxis(pad, 1, 0);
   SDL_JoystickSetVirtualHat(pad, 0, SDL_HAT_RIGHTUP);

@@ -54,11 +54,7 @@ void DrawConsoleCanvas() {
 }  // namespace
 
 void ToggleConsoleWindow() {
-  if (WindowOpen(WinConsole)) {
-    CloseWindow(WinConsole);
-    return;
-  }
-  Window* w = OpenToolWindow(WinConsole);
+  Window* w = ToggleToolWindow(WinConsole);
   if (!w) return;
   AddCellCanvas(w, ConsoleCanvasId, 0, 0, ConsoleColumns * ConsoleCellWidth, ConsoleRows * ConsoleCellHeight,
                 ConsoleCellWidth, ConsoleCellHeight);

@@ -317,11 +317,7 @@ void VariableWindowEvent(const GuiEvent& event) {
 // --- Debugger options -------------------------------------------------------------
 
 void ToggleDebuggerOptionsWindow() {
-  if (WindowOpen(WinDebuggerOptions)) {
-    CloseToolWindow(WinDebuggerOptions);
-    return;
-  }
-  Window* w = OpenToolWindow(WinDebuggerOptions);
+  Window* w = ToggleToolWindow(WinDebuggerOptions);
   if (!w) return;
   const WindowLayout& layout = WindowLayouts[WinDebuggerOptions];
   AddCheckBox(w, "Overwrite variables on same addresses", DebuggerOptionsOverwrite, 0, 0, layout.client_width,

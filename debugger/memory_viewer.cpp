@@ -131,11 +131,7 @@ void RefreshMemoryRegions() {
 }
 
 void ToggleMemoryViewer() {
-  if (WindowOpen(WinMemoryViewer)) {
-    CloseToolWindow(WinMemoryViewer);
-    return;
-  }
-  Window* w = OpenToolWindow(WinMemoryViewer);
+  Window* w = ToggleToolWindow(WinMemoryViewer);
   if (!w) return;
   AddCellCanvas(w, MemoryCanvas, 0, 0, CanvasWidth, CanvasHeight, 1, 1);
   AddScrollBar(w, MemoryScrollBar, 359, 0, 15, 163, 0, 1, 1);

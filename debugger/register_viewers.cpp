@@ -18,11 +18,7 @@ bool PaletteShown = false;
 // The VDP and PSG viewers: one line of the fixed font per register or
 // channel, 15 pixels apart.
 void ToggleLineViewer(int window, int width, int first_id, int count, void (*refresh)()) {
-  if (WindowOpen(window)) {
-    CloseToolWindow(window);
-    return;
-  }
-  Window* w = OpenToolWindow(window, width, 15 * count);
+  Window* w = ToggleToolWindow(window, width, 15 * count);
   if (!w) return;
   for (int i = 0; i < count; ++i) {
     AddText(w, "", first_id + i, 0, 15 * i, width, 15);
@@ -42,11 +38,7 @@ void DrawPaletteHalf(int canvas, int canvas_x, const uint16_t* colours) {
 }  // namespace
 
 void TogglePaletteViewer() {
-  if (WindowOpen(WinPaletteViewer)) {
-    CloseToolWindow(WinPaletteViewer);
-    return;
-  }
-  Window* w = OpenToolWindow(WinPaletteViewer, 264, 32);
+  Window* w = ToggleToolWindow(WinPaletteViewer, 264, 32);
   if (!w) return;
   AddCellCanvas(w, PaletteBackground, 0, 0, 128, 32, 8, 32);
   AddCellCanvas(w, PaletteSprites, 136, 0, 128, 32, 8, 32);

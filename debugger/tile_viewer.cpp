@@ -199,11 +199,7 @@ std::string SaveTilesPicture() {
 }
 
 void ToggleTileViewer() {
-  if (WindowOpen(WinTileViewer)) {
-    CloseToolWindow(WinTileViewer);
-    return;
-  }
-  Window* w = OpenToolWindow(WinTileViewer);
+  Window* w = ToggleToolWindow(WinTileViewer);
   if (!w) return;
   AddCellCanvas(w, TileCanvas, 0, 0, CanvasWidth, CanvasHeight, 8, 8);
   AddCellCanvas(w, TileZoom, 5, 133, 16, 16, 16, 16);

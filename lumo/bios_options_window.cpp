@@ -5,11 +5,7 @@
 #include "machine/console.h"
 
 void ToggleBiosOptions() {
-  if (WindowOpen(WinBiosOptions)) {
-    CloseToolWindow(WinBiosOptions);
-    return;
-  }
-  Window* w = OpenToolWindow(WinBiosOptions);
+  Window* w = ToggleToolWindow(WinBiosOptions);
   if (!w) return;
   AddInput(w, Config.bios0000.c_str(), BiosGadget(BiosPath), 30, 0, 370, 15, "GBA:");
   AddButton(w, "Apply and reset", BiosGadget(BiosApply), 0, 25, 160, 15);

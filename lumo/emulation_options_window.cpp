@@ -60,11 +60,7 @@ void RefreshEmulationOptions() {
 }
 
 void ToggleEmulationOptions() {
-  if (WindowOpen(WinSystemOptions)) {
-    CloseToolWindow(WinSystemOptions);
-    return;
-  }
-  Window* w = OpenToolWindow(WinSystemOptions);
+  Window* w = ToggleToolWindow(WinSystemOptions);
   if (!w) return;
   // The right column starts a little left of the middle: its longest
   // caption ("Master System palette") needs the room.

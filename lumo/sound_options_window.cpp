@@ -31,11 +31,7 @@ int SoundVolumeOfPercent(int percent) {
 }
 
 void ToggleSoundOptions() {
-  if (WindowOpen(WinSoundOptions)) {
-    CloseToolWindow(WinSoundOptions);
-    return;
-  }
-  Window* w = OpenToolWindow(WinSoundOptions);
+  Window* w = ToggleToolWindow(WinSoundOptions);
   if (!w) return;
   AddCheckBox(w, "Enabled", SoundGadget(SoundEnabled), 0, 0, 130, 15, Config.sound_enabled);
   // The position is the volume in percent.

@@ -47,3 +47,11 @@ void CloseToolWindow(int id) {
   CloseWindow(id);
   Config.window_opened[id] = false;
 }
+
+Window* ToggleToolWindow(int id, int client_width, int client_height, int extra_flags) {
+  if (WindowOpen(id)) {
+    CloseToolWindow(id);
+    return nullptr;
+  }
+  return OpenToolWindow(id, client_width, client_height, extra_flags);
+}

@@ -19,3 +19,6 @@ struct Window;
 Window* OpenToolWindow(int id, int client_width = 0, int client_height = 0, int extra_flags = 0);
 // Closes it; its position is kept and it will not reopen at the next start.
 void CloseToolWindow(int id);
+// A tool window's open command is a toggle: an open window closes (as
+// CloseToolWindow does) and none is returned; otherwise OpenToolWindow.
+Window* ToggleToolWindow(int id, int client_width = 0, int client_height = 0, int extra_flags = 0);

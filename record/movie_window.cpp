@@ -50,11 +50,7 @@ void MovieEvent(const GuiEvent& event) {
 }  // namespace
 
 void ToggleMovieWindow() {
-  if (WindowOpen(WinMovieLogger)) {
-    CloseWindow(WinMovieLogger);
-    return;
-  }
-  Window* w = OpenToolWindow(WinMovieLogger);
+  Window* w = ToggleToolWindow(WinMovieLogger);
   if (!w) return;
   for (int slot = 0; slot < SlotCount; ++slot) {
     const char caption[2] = {char('0' + slot), 0};

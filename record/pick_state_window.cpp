@@ -22,11 +22,7 @@ void PickStateRefresh() { SetChecked(PickStateSlotId(StateSlot), 1); }
 }  // namespace
 
 void TogglePickStateWindow() {
-  if (WindowOpen(WinPickState)) {
-    CloseWindow(WinPickState);
-    return;
-  }
-  Window* w = OpenToolWindow(WinPickState);
+  Window* w = ToggleToolWindow(WinPickState);
   if (!w) return;
   for (int slot = 0; slot < StateSlotCount; ++slot) {
     const char caption[2] = {char('0' + slot), 0};

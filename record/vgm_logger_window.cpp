@@ -68,11 +68,7 @@ void AddField(Window* w, const TextField& field, int x, int y, int width) {
 }  // namespace
 
 void ToggleVgmLoggerWindow() {
-  if (WindowOpen(WinVgmLogger)) {
-    CloseWindow(WinVgmLogger);
-    return;
-  }
-  Window* w = OpenToolWindow(WinVgmLogger);
+  Window* w = ToggleToolWindow(WinVgmLogger);
   if (!w) return;
   AddButton(w, "Start", VgmStartId, 0, 0, 80, 15);
   AddButton(w, "Stop", VgmStopId, 95, 0, 80, 15);

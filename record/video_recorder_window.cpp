@@ -56,11 +56,7 @@ void VideoRecorderEvent(const GuiEvent& event) {
 }  // namespace
 
 void ToggleVideoRecorderWindow() {
-  if (WindowOpen(WinVideoRecorder)) {
-    CloseWindow(WinVideoRecorder);
-    return;
-  }
-  Window* w = OpenToolWindow(WinVideoRecorder);
+  Window* w = ToggleToolWindow(WinVideoRecorder);
   if (!w) return;
   AddFrame(w, "Options", VideoOptionsFrameId, 0, 0, 130, 72);
   AddRadioButton(w, "Full framerate", VideoFullRateId, 8, 14, 115, 15, NextRecording.full_frame_rate, 1);

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
 #include "app/hotkeys.h"
+#include "base/app_state.h"
 #include "config/config.h"
 #include "lumo/desktop.h"
 #include "lumo/input.h"

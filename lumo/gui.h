@@ -167,6 +167,10 @@ Gadget* AddStepArrow(Window* w, int id, int x, int y, int width, int height, Arr
 // Operations; unknown ids do nothing, getters give -1 or "".
 void SetGadgetText(int id, const char* text);
 const char* GetGadgetText(int id);
+// The text of an input field that was filled from `stored`. A field keeps
+// at most GadgetTextMax characters, so a longer text left unedited comes
+// back whole rather than cut.
+std::string FieldText(int id, const std::string& stored);
 void SetChecked(int id, int value);
 int GetChecked(int id);
 void EnableGadget(int id, bool enabled);

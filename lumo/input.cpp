@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "config/config.h"
 #include "lumo/display.h"
 #include "lumo/input_joystick.h"

@@ -77,6 +77,7 @@ struct GuiKey {
   uint16_t code;
   uint8_t character;
   bool pressed;
+  uint16_t modifiers;  // held when the key went down or up
 };
 constexpr int GuiKeysPerPass = 16;
 

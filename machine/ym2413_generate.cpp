@@ -3,8 +3,10 @@
 //
 // Samples are made in runs of up to 256 (register writes come only between
 // runs): first the shared clocks, then per operator its attenuation and its
-// phase for the whole run, then per channel the outputs, a loop of table
-// look-ups without branches.
+// phase for the whole run (the envelope works only at the samples where it
+// may step), then the outputs, table look-ups without branches, with the
+// channels three abreast. A channel silent until the next write only turns
+// its phases.
 #include <algorithm>
 
 #include "machine/ym2413_internal.h"

@@ -365,7 +365,8 @@ TEST_F(XvfbProgram, AFirstRunFillsTheScreenAndAltEnterMakesAWindow) {
   const std::vector<Rgb> game = DemoColours();
   StartProgram(TAVO_ROM_DIR "/demo.sms");
   ASSERT_TRUE(FocusWindow()) << "no window named Tavo appeared";
-  EXPECT_EQ(width_, 800) << "full screen on the 800 x 600 display";
+  EXPECT_TRUE(WaitFor([&] { return FindWindow() && width_ == 800 && height_ == 600; }, 20))
+      << "full screen on the 800 x 600 display: " << width_ << " x " << height_;
   int lit = 0, matching = 0, distinct = 0;
   const bool filled = WaitFor([&] {
     Screen screen;

@@ -43,7 +43,7 @@ constexpr CommandWindowPair CommandWindows[] = {
     {CmdVideoOptions, WinVideoOptions},   {CmdThemeOptions, WinGuiOptions},
     {CmdSoundOptions, WinSoundOptions},   {CmdControlOptions, WinControlOptions},
     {CmdDebuggerOptions, WinDebuggerOptions}, {CmdBiosOptions, WinBiosOptions},
-    {CmdInfo, WinInfo},
+    {CmdInfo, WinInfo},                   {CmdViewFm, WinFmViewer},
 };
 
 void HardResetCommand() {
@@ -125,6 +125,7 @@ void BuildMenuBar() {
   AddMenuItem("View palette", CmdViewPalette, "", true);
   AddMenuItem("View VDP", CmdViewVdp, "", true);
   AddMenuItem("View PSG", CmdViewPsg, "", true);
+  AddMenuItem("View FM", CmdViewFm, "", true);
 
   AddMenu("Options");
   AddMenuItem("Video", CmdVideoOptions, "", true);

@@ -113,6 +113,7 @@ const char kDefaultText[] =
     "ntsc_pal           = ntsc\n"
     "country            = european\n"
     "codemasters_mapper = 0\n"
+    "fm_unit            = 0\n"
     "\n"
     "; Directories\n"
     "rom_directory = \"@DIR@\"\n"
@@ -254,7 +255,7 @@ TEST_F(ConfigFileTest, EverySettingSurvivesAWriteAndARead) {
   for (int i = 0; i < ColourCount; ++i) c.colours[i] = CurrentColours[i] = 0x010203u * (i + 1);
   for (int i = 0; i < KeyBindingCount; ++i) c.keys[i] = uint16_t(300 + i * 11);
   MachineOptions = (MachineOptions & OptSystemGroup) | OptVramAccessWait | OptLink | OptPalLines |
-                   OptJapanese | OptCodemastersMapper;
+                   OptJapanese | OptCodemastersMapper | OptFmUnit;
   c.rom_directory = "/roms dir", c.vgm_directory = "/vgm";
   for (int i = 0; i < WindowCount; ++i) {
     c.window_x[i] = i * 10 - 50;

@@ -21,10 +21,8 @@ constexpr size_t FlagsAt = WaitAt + 8;          // any write, tone, stereo, nois
 // The output ring's write position: frames are synthesised in pieces split
 // where the ring wraps, so it decides where a piece starts.
 constexpr size_t RingAt = FlagsAt + 4;
-// The FM unit at the very end, leaving the bytes between free: a flag (1
-// when the part is there), the control register ($F2) and the chip's block.
-constexpr size_t FmSize = 2 + Ym2413StateSize;
-constexpr size_t FmAt = StateExtrasSize - FmSize;
+// The FM unit's part at the very end leaves the bytes between free.
+constexpr size_t FmAt = StateExtrasFmAt;
 static_assert(RingAt + 2 <= FmAt, "the extras fit the reserved bytes");
 
 bool Tagged(const uint8_t* bytes) { return std::memcmp(bytes, Tag, sizeof Tag) == 0; }

@@ -11,9 +11,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "machine/ym2413.h"
+
 struct Machine;
 
 constexpr size_t StateExtrasSize = 233;
+// The FM unit's part, last: a flag (1 when it is there), the control
+// register ($F2) and the chip's state block.
+constexpr size_t StateExtrasFmSize = 2 + Ym2413StateSize;
+constexpr size_t StateExtrasFmAt = StateExtrasSize - StateExtrasFmSize;
 
 void WriteStateExtras(const Machine& machine, uint8_t* bytes);
 // False for a tagged block holding values the synthesiser or the FM chip

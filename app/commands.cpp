@@ -198,6 +198,7 @@ bool LoadRomFile(const std::string& path) {
     RefreshDebugger();
     RefreshMemoryRegions();
     ShowMessage("Successfully loaded ROM '%s'.", CartName.c_str());
+    LoadSymbolsBesideCartridgeCommand(path);
     ShowSdscTag();
     RetitleDesktop();
   } else {

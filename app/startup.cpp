@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "app/commands.h"
 #include "app/info_window.h"
@@ -18,6 +20,7 @@
 #include "debugger/debug_log.h"
 #include "debugger/debugger_hooks.h"
 #include "debugger/debugger_state.h"
+#include "debugger/debugger_windows.h"
 #include "debugger/disassembler.h"
 #include "lumo/audio_output.h"
 #include "lumo/desktop.h"
@@ -152,22 +155,38 @@ bool Startup() {
   return true;
 }
 
+namespace {
+
+std::string FromStartupDirectory(const std::string& word) {
+  return word[0] == '/' ? word : StartupDirectory + "/" + word;
+}
+
+}  // namespace
+
 void HandleCommandLine(int argc, char** argv) {
+  // "-sym FILE" names the symbols in place of those found beside the
+  // cartridge; they load after it, wherever they stand.
+  std::vector<std::string> symbol_files;
+  for (int i = 1; i + 1 < argc; i++)
+    if (std::string(argv[i]) == "-sym" && argv[i + 1][0]) symbol_files.push_back(FromStartupDirectory(argv[++i]));
   for (int i = 1; i < argc; i++) {
     const std::string word = argv[i];
     if (word.empty()) continue;
     if (word[0] == '-') {
       if (word == "-debug") EnableDebuggerAtStart();
+      if (word == "-sym") i++;
       continue;
     }
-    const std::string path = word[0] == '/' ? word : StartupDirectory + "/" + word;
+    const std::string path = FromStartupDirectory(word);
     if (!LoadCartridge(path.c_str())) continue;
     HardResetConsole();
     RefreshDebugger();
     RefreshMemoryRegions();
     RetitleDesktop();
     GuiVisible = false;
+    if (symbol_files.empty()) LoadSymbolsBesideCartridgeCommand(path);
   }
+  for (const std::string& path : symbol_files) LoadSymbolsFileCommand(path);
   RestartPacing();
 }
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "app/commands.h"
+#include "debugger/debug_lists.h"
 #include "debugger/debugger_state.h"
 #include "lumo/gui.h"
 #include "machine/cartridge.h"
@@ -91,6 +92,46 @@ TEST_F(ProgramTest, ACartridgeOnTheCommandLineStartsAtOnceAndDebugBreaks) {
   EXPECT_TRUE(BreakState);
   EXPECT_EQ(DesktopTitle(), "Tavo - demo.sms");
   EXPECT_EQ(StatusCounter, 0) << "the command line load shows no message";
+}
+
+TEST_F(ProgramTest, SymbolsLoadBesideTheCartridgeOrFromTheSymOption) {
+  ASSERT_TRUE(Start());
+  ResetDebugLists();
+  ASSERT_TRUE(WriteFile(folder_ + "/game.sms", ReadFile(TAVO_ROM_DIR "/demo.sms")));
+  auto write = [&](const char* name, const std::string& text) {
+    ASSERT_TRUE(WriteFile(folder_ + "/" + name, std::vector<uint8_t>(text.begin(), text.end())));
+  };
+  write("game.sym", "00:0150 Beside\n");
+  write("mine.sym", "00:0160 Named\n");
+  StartupDirectory = folder_;
+  char program[] = "tavo", rom[] = "game.sms", sym[] = "-sym", file[] = "mine.sym";
+  char* plain[] = {program, rom};
+  HandleCommandLine(2, plain);
+  EXPECT_STREQ(LabelNameAt(0x150), "Beside");
+  EXPECT_STREQ(StatusText, "Successfully loaded symbols from 'game.sym'.");
+
+  // -sym, before or after the cartridge, names the file in place of the one beside it.
+  ResetDebugLists();
+  char* named[] = {program, sym, file, rom};
+  HandleCommandLine(4, named);
+  EXPECT_EQ(CartName, "game.sms");
+  EXPECT_STREQ(LabelNameAt(0x160), "Named");
+  EXPECT_EQ(LabelNameAt(0x150), nullptr);
+  EXPECT_STREQ(StatusText, "Successfully loaded symbols from 'mine.sym'.");
+
+  // A cartridge loaded from the GUI finds its symbols too, after saying it loaded.
+  ResetDebugLists();
+  ResetMessages();
+  ASSERT_TRUE(LoadRomFile(folder_ + "/game.sms"));
+  EXPECT_STREQ(LabelNameAt(0x150), "Beside");
+  std::string lines;
+  for (const auto& line : MessageLines) lines += std::string(line) + "\n";
+  const size_t rom_line = lines.find("Successfully loaded ROM 'game.sms'.\n");
+  ASSERT_NE(rom_line, std::string::npos) << lines;
+  const size_t symbols_line = lines.find("Successfully loaded symbols from 'game.sym'.\n");
+  ASSERT_NE(symbols_line, std::string::npos) << lines;
+  EXPECT_GT(symbols_line, rom_line) << lines;
+  ResetDebugLists();
 }
 
 TEST_F(ProgramTest, ABadCartridgeOnTheCommandLineKeepsTheGuiAndSaysNothing) {

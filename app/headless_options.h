@@ -1,6 +1,15 @@
 // Command-line options of the headless runner.
 #pragma once
 #include <string>
+#include <vector>
+
+// --rewind FRAME:SECONDS: after FRAME frames have run, go back SECONDS of
+// emulated time (record/rewind.h).
+struct HeadlessRewind {
+  long after_frame = 0;
+  double seconds = 0;
+  std::string text;  // as given, for messages
+};
 
 struct HeadlessOptions {
   std::string rom;
@@ -26,6 +35,7 @@ struct HeadlessOptions {
   std::string report;            // JSON summary
   std::string record_movie;      // the run's input as a movie file
   std::string movie;             // a movie file whose state and input drive the run
+  std::vector<HeadlessRewind> rewinds;  // in the order they act
 };
 
 extern const char* const HeadlessUsage;

@@ -41,6 +41,9 @@ enum KeyBindingSlot {
 constexpr int KeyBindingsPerPlayer = 10;
 extern const char* const KeyBindingKeys[KeyBindingCount];  // "key_1_left", ...
 extern const uint16_t DefaultKeyBindings[KeyBindingCount];
+// The key held to rewind (key_rewind, after the controllers' in the file):
+// "z", which no controller or hotkey uses by default.
+constexpr uint16_t DefaultRewindKey = 44;
 
 struct ConfigValues {
   // Video.
@@ -60,6 +63,7 @@ struct ConfigValues {
   // The configured colours: built-in defaults overwritten by the file.
   uint32_t colours[ColourCount];
   uint16_t keys[KeyBindingCount];
+  uint16_t key_rewind;
   // Directories the two file requesters start in.
   std::string rom_directory, vgm_directory;
   // Remembered window positions (WindowPositionUnset: none) and open flags.

@@ -70,6 +70,7 @@ std::vector<Setting> SettingTable() {
       {"break_points_address_absolute", KindBool, &c.break_points_address_absolute},
       {"labels_address_absolute", KindBool, &c.labels_address_absolute},
       {"bios0000", KindText, &c.bios0000},
+      {"key_rewind", KindU16, &c.key_rewind},
   };
   for (int i = 0; i < ColourCount; ++i) table.push_back({ColourKeys[i], KindColour, &c.colours[i]});
   for (int i = 0; i < KeyBindingCount; ++i)

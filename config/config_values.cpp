@@ -68,6 +68,7 @@ void ApplyConfigDefaults() {
   std::memcpy(c.colours, DefaultColours, sizeof c.colours);
   std::memcpy(CurrentColours, DefaultColours, sizeof CurrentColours);
   std::memcpy(c.keys, DefaultKeyBindings, sizeof c.keys);
+  c.key_rewind = DefaultRewindKey;
   // Emulation: sprite flickering on, VRAM access wait, link, Code Masters
   // mapper and Japanese off, NTSC; the system bits stay as they are.
   MachineOptions = (MachineOptions & OptSystemGroup) | OptSpriteFlickering | OptNtscRate;

@@ -42,6 +42,7 @@ void WriteSoundColoursKeys(std::string* out) {
   AppendFormat(out, "\n; Controller configuration\n");
   for (int i = 0; i < KeyBindingCount; ++i)
     AppendFormat(out, "%-12s = %d\n", KeyBindingKeys[i], Config.keys[i]);
+  AppendFormat(out, "%-12s = %d\n", "key_rewind", Config.key_rewind);
 }
 
 void WriteEmulation(std::string* out) {

@@ -105,6 +105,7 @@ const char kDefaultText[] =
     "key_2_r      = 25\n"
     "key_2_start  = 28\n"
     "key_2_select = 54\n"
+    "key_rewind   = 44\n"
     "\n"
     "; Emulation\n"
     "sprite_flickering  = 1\n"
@@ -253,6 +254,7 @@ TEST_F(ConfigFileTest, EverySettingSurvivesAWriteAndARead) {
   sound_reverse_stereo = true;
   for (int i = 0; i < ColourCount; ++i) c.colours[i] = CurrentColours[i] = 0x010203u * (i + 1);
   for (int i = 0; i < KeyBindingCount; ++i) c.keys[i] = uint16_t(300 + i * 11);
+  c.key_rewind = 259;
   MachineOptions = (MachineOptions & OptSystemGroup) | OptVramAccessWait | OptLink | OptPalLines |
                    OptJapanese | OptCodemastersMapper;
   c.rom_directory = "/roms dir", c.vgm_directory = "/vgm";
@@ -289,6 +291,7 @@ TEST_F(ConfigFileTest, EverySettingSurvivesAWriteAndARead) {
   EXPECT_EQ(0, std::memcmp(c.colours, written.colours, sizeof c.colours));
   EXPECT_EQ(0, std::memcmp(CurrentColours, written.colours, sizeof c.colours));
   EXPECT_EQ(0, std::memcmp(c.keys, written.keys, sizeof c.keys));
+  EXPECT_EQ(c.key_rewind, 259);
   EXPECT_EQ(MachineOptions, options);
   EXPECT_EQ(c.rom_directory, written.rom_directory);
   EXPECT_EQ(c.vgm_directory, written.vgm_directory);

@@ -18,6 +18,7 @@
 #include "lumo/window_registry.h"
 #include "machine/cartridge.h"
 #include "machine/console.h"
+#include "record/rewind.h"
 #include "record/save_state.h"
 #include "record/screenshot.h"
 #include "record/vgm_player.h"
@@ -44,13 +45,16 @@ constexpr CommandWindowPair CommandWindows[] = {
     {CmdInfo, WinInfo},
 };
 
+// A reset or a load breaks the run of frames the rewind ring holds.
 void HardResetCommand() {
+  ClearRewind();
   HardResetConsole();
   RefreshDebugger();
   RefreshMemoryRegions();
 }
 
 void SoftResetCommand() {
+  ClearRewind();
   SoftResetConsole();
   RefreshDebugger();
 }
@@ -145,7 +149,7 @@ void RunMenuCommand(int id) {
   switch (id) {
     case CmdLoadRom: ToggleRomRequester(); return;
     case CmdLoadState:
-      LoadState(true);
+      if (LoadState(true)) ClearRewind();
       Paused = false;
       return;
     case CmdSaveState: SaveState(true); return;
@@ -192,6 +196,7 @@ void HandleGuiEvent(const GuiEvent& event) {
 bool LoadRomFile(const std::string& path) {
   const bool loaded = LoadCartridge(path.c_str());
   if (loaded) {
+    ClearRewind();
     HardResetConsole();
     DebugRun = false;
     Paused = false;

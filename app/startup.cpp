@@ -36,6 +36,7 @@
 #include "machine/machine.h"
 #include "machine/vdp.h"
 #include "record/movie.h"
+#include "record/rewind.h"
 #include "record/vgm_logger.h"
 #include "record/vgm_player.h"
 #include "record/video_recorder.h"
@@ -179,6 +180,7 @@ void Shutdown() {
   StopVgmLog();
   StopMoviePlayback();
   StopMovieRecording();
+  ResetRewind();
 
   if (GuiStarted) {
     // Closing a window through its own command may clear its opened flag:

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -106,6 +107,10 @@ bool Startup() {
   ClearComments();
 
   ApplyConfigDefaults();
+  // A first run (no tavo.cfg yet) shows the game filling the screen; once
+  // written, the file's own choice holds.
+  struct stat config_file;
+  if (stat(ConfigFilePath().c_str(), &config_file) != 0) Config.stretching = FirstRunStretching;
   ReadConfig();
   ConfigLoaded = true;
 
@@ -162,12 +167,7 @@ void HandleCommandLine(int argc, char** argv) {
       continue;
     }
     const std::string path = word[0] == '/' ? word : StartupDirectory + "/" + word;
-    if (!LoadCartridge(path.c_str())) continue;
-    HardResetConsole();
-    RefreshDebugger();
-    RefreshMemoryRegions();
-    RetitleDesktop();
-    GuiVisible = false;
+    LoadCommandLineRom(path);
   }
   RestartPacing();
 }

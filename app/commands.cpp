@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <cstdio>
+
 #include "app/main_loop.h"
 #include "app/pacing.h"
 #include "base/app_state.h"
@@ -130,6 +132,7 @@ void BuildMenuBar() {
   AddMenuItem("Sound", CmdSoundOptions, "", true);
   AddMenuItem("Control", CmdControlOptions, "", true);
   AddMenuItem("Debugger", CmdDebuggerOptions, "", true);
+  AddMenuItem("BIOS", CmdBiosOptions, "", true);
 
   AddMenu("Help");
   AddMenuItem("Info", CmdInfo, "", true);
@@ -206,6 +209,19 @@ bool LoadRomFile(const std::string& path) {
   // The time spent reading the file is no lateness of the frames.
   RestartPacing();
   return loaded;
+}
+
+void LoadCommandLineRom(const std::string& path) {
+  if (!LoadRomFile(path)) {
+    // Nothing plays: say why where the user looks, the terminal and the
+    // Messages window over the GUI.
+    std::fprintf(stderr, "%s\n", StatusText);
+    OpenMessagesWindow();
+    return;
+  }
+  // The game plays at once, unless the debugger was asked for: then its
+  // window shows, stopped at the first instruction.
+  GuiVisible = BreakState;
 }
 
 bool LoadVgmFile(const std::string& path) {

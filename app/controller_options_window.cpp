@@ -9,8 +9,11 @@
 
 namespace {
 
+// As the console names them: buttons 1 and 2, Start on the Game Gear and
+// Pause on the Master System. The last three bindings reach no button of
+// these consoles (movies record them).
 const char* const kControlNames[KeyBindingsPerPlayer] = {
-    "Left", "Right", "Up", "Down", "A", "B", "L", "R", "Start", "Select",
+    "Left", "Right", "Up", "Down", "Button 1", "Button 2", "Spare 1", "Spare 2", "Start/Pause", "Spare 3",
 };
 
 // Module state: the slot waiting for a key, and whether the pass in which

@@ -6,6 +6,7 @@
 #include "app/hotkeys.h"
 #include "app/pacing.h"
 #include "app/poll_input.h"
+#include "app/video_options_window.h"
 #include "base/app_state.h"
 #include "config/config.h"
 #include "debugger/debugger_state.h"
@@ -118,6 +119,7 @@ void RemainingHotkeys(uint32_t hotkeys) {
   if (hotkeys & HotDebugger) ShowWindowOf(ToggleDebuggerWindow);
   if (hotkeys & HotStep) DebugStepIn();
   if (hotkeys & HotToggleGui) ToggleGui();
+  if (hotkeys & HotFullScreen) ToggleFullScreen();
 }
 
 void WindowRequests() {

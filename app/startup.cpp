@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -109,6 +110,10 @@ bool Startup() {
   ClearComments();
 
   ApplyConfigDefaults();
+  // A first run (no tavo.cfg yet) shows the game filling the screen; once
+  // written, the file's own choice holds.
+  struct stat config_file;
+  if (stat(ConfigFilePath().c_str(), &config_file) != 0) Config.stretching = FirstRunStretching;
   ReadConfig();
   ConfigLoaded = true;
 
@@ -183,13 +188,7 @@ void HandleCommandLine(int argc, char** argv) {
       if (word == "-debug") EnableDebuggerAtStart();
       continue;
     }
-    const std::string path = from_startup(word);
-    if (!LoadCartridge(path.c_str())) continue;
-    HardResetConsole();
-    RefreshDebugger();
-    RefreshMemoryRegions();
-    RetitleDesktop();
-    GuiVisible = false;
+    LoadCommandLineRom(from_startup(word));
   }
   // The symbols after the cartridge, whose banks they name.
   if (!SymbolFileAtStart.empty()) LoadSymbolsAtStart(SymbolFileAtStart);

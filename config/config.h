@@ -26,6 +26,10 @@ constexpr int32_t WindowPositionUnset = -32768;  // centre the window
 // gui_video_mode.
 enum VideoFilter { FilterNormal = 0, FilterDouble = 1, FilterBilinear = 2, FilterMEagle = 3 };
 extern const char* const VideoFilterWords[4];  // "normal", "double", "bilinear", "m_eagle"
+// Stretching without the GUI: the default keeps the picture's size; a first
+// run, before any tavo.cfg exists, fills the screen.
+enum Stretching { StretchNone = 0, StretchDouble = 1, StretchMaximize = 2, StretchMaximize75 = 3 };
+constexpr uint8_t FirstRunStretching = StretchMaximize;
 
 // GUI colours, $RRGGBB, in theme and file order.
 constexpr int ColourCount = 15;

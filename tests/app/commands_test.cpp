@@ -145,7 +145,9 @@ TEST_F(Commands, TheInfoWindowFitsBelowTheMenuBarWithItsPicture) {
   EXPECT_GE(x, 0);
   EXPECT_LE(x + window->width, 640);
   EXPECT_NE(GetGadgetFlags(WinInfo * 100 + InfoPicture), -1) << "lark.png was drawn and loaded";
-  EXPECT_NE(GetGadgetFlags(WinInfo * 100 + InfoLark), -1);
+  EXPECT_NE(GetGadgetFlags(WinInfo * 100 + InfoManual), -1) << "the manual is found beside the data or in the source tree";
+  EXPECT_NE(GetGadgetFlags(WinInfo * 100 + InfoFolder), -1);
+  EXPECT_FALSE(ReadmePath().empty());
   HandleGuiEvent(GuiEvent{EventClose, WinInfo, false});
   EXPECT_FALSE(WindowOpen(WinInfo));
 }

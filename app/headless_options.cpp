@@ -45,6 +45,8 @@ const char* const HeadlessUsage =
     "  --report FILE       JSON summary: cartridge name and CRC-32, console, frames run, exit\n"
     "                      code and reason, SDSC lines, last picture CRC-32, peak sample\n"
     "                      level, seconds and fps\n"
+    "  --help, -h          this text\n"
+    "  --version           the program's name and version\n"
     "Exit codes: 0 passed or ran to the end, 1 failed (--fail) or the cartridge, a state or\n"
     "an output failed, 2 bad option, 3 picture differs, 4 timed out (neither --pass nor\n"
     "--fail matched within --frames), 5 the CPU stopped for good (HALT that nothing can\n"
@@ -114,6 +116,7 @@ ParseResult ParseHeadlessOptions(int argc, const char* const* argv, HeadlessOpti
       return true;
     };
     if (arg == "--help" || arg == "-h") return ParseResult::Help;
+    if (arg == "--version") return ParseResult::Version;
     if (arg == "--frames") {
       std::string text;
       if (!value(&text)) return ParseResult::Bad;

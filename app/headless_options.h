@@ -40,7 +40,7 @@ struct HeadlessOptions {
 
 extern const char* const HeadlessUsage;
 
-enum class ParseResult { Run, Help, Bad };
+enum class ParseResult { Run, Help, Version, Bad };
 // Bad: `error` says why (the caller prints it with the usage).
 ParseResult ParseHeadlessOptions(int argc, const char* const* argv, HeadlessOptions* options,
                                  std::string* error);

@@ -9,6 +9,7 @@
 #include "base/app_state.h"
 #include "base/safe_file.h"
 #include "config/config.h"
+#include "config/recent_roms.h"
 #include "debugger/debugger_state.h"
 #include "debugger/debugger_windows.h"
 #include "debugger/sdsc.h"
@@ -71,7 +72,8 @@ bool HasVgmExtension(const std::string& path) {
 void LoadFromRequester(int window_id) {
   const std::string path = FileRequesterSelectedPath(window_id);
   if (path.empty()) return;
-  const std::string folder = FileRequesterDirectory(window_id);
+  // A recent or typed file need not be in the requester's folder.
+  const std::string folder = FolderOf(path);
   if (window_id == WinFileRequesterRom) {
     if (!LoadRomFile(path)) return;
     Config.rom_directory = folder;
@@ -206,6 +208,7 @@ bool LoadRomFile(const std::string& path) {
     RefreshDebugger();
     RefreshMemoryRegions();
     ShowMessage("Successfully loaded ROM '%s'.", CartName.c_str());
+    RememberRecentRom(path);
     ShowSdscTag();
     RetitleDesktop();
   } else {
@@ -243,7 +246,7 @@ void LoadDroppedFile(const std::string& path) {
   }
 }
 
-void ToggleRomRequester() { ToggleFileRequester(WinFileRequesterRom, Config.rom_directory); }
+void ToggleRomRequester() { ToggleFileRequester(WinFileRequesterRom, RomRequesterFolder()); }
 
 void ToggleGui() {
   GuiVisible = !GuiVisible;

@@ -49,6 +49,9 @@ extern const uint16_t DefaultKeyBindings[KeyBindingCount];
 // "z", which no controller or hotkey uses by default.
 constexpr uint16_t DefaultRewindKey = 44;
 
+// The cartridges loaded last, kept as recent_rom_0 ... recent_rom_7.
+constexpr int RecentRomCount = 8;
+
 struct ConfigValues {
   // Video.
   uint16_t resolution_x, resolution_y;          // full-screen size
@@ -80,6 +83,8 @@ struct ConfigValues {
   bool break_points_address_absolute;
   bool labels_address_absolute;
   std::string bios0000;  // BIOS image of the GBA core
+  // Absolute paths, most recent first; empty entries only at the end.
+  std::string recent_roms[RecentRomCount];
 };
 
 extern ConfigValues Config;

@@ -85,6 +85,7 @@ void ApplyConfigDefaults() {
   c.break_points_address_absolute = true;
   c.labels_address_absolute = true;
   c.bios0000.clear();
+  for (std::string& path : c.recent_roms) path.clear();
   ConfigLoaded = false;
 }
 

@@ -109,7 +109,9 @@ TEST_F(HostileFiles, ConfigurationReadsIntoRangeAndWritesAWellFormedFile) {
     for (int i = 0; i < RecentRomCount; i++) {
       const std::string& path = Config.recent_roms[i];
       if (path.empty()) {
-        if (i + 1 < RecentRomCount) EXPECT_TRUE(Config.recent_roms[i + 1].empty());
+        if (i + 1 < RecentRomCount) {
+          EXPECT_TRUE(Config.recent_roms[i + 1].empty());
+        }
         continue;
       }
       EXPECT_EQ(path[0], '/');

@@ -1,10 +1,9 @@
 #include "app/startup.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <string>
-#include <vector>
 
 #include "app/commands.h"
 #include "app/info_window.h"
@@ -12,6 +11,7 @@
 #include "app/main_loop.h"
 #include "app/pacing.h"
 #include "app/poll_input.h"
+#include "app/tavo_options.h"
 #include "base/app_state.h"
 #include "base/program_dir.h"
 #include "config/config.h"
@@ -20,8 +20,9 @@
 #include "debugger/debug_log.h"
 #include "debugger/debugger_hooks.h"
 #include "debugger/debugger_state.h"
-#include "debugger/debugger_windows.h"
 #include "debugger/disassembler.h"
+#include "debugger/list_windows.h"
+#include "debugger/symbol_files.h"
 #include "lumo/audio_output.h"
 #include "lumo/desktop.h"
 #include "lumo/display.h"
@@ -39,11 +40,13 @@
 #include "machine/machine.h"
 #include "machine/vdp.h"
 #include "record/movie.h"
+#include "record/rewind.h"
 #include "record/vgm_logger.h"
 #include "record/vgm_player.h"
 #include "record/video_recorder.h"
 
 std::string StartupDirectory;
+std::string SymbolFileAtStart;
 bool GuiStarted = false;
 
 namespace {
@@ -108,6 +111,10 @@ bool Startup() {
   ClearComments();
 
   ApplyConfigDefaults();
+  // A first run (no tavo.cfg yet) shows the game filling the screen; once
+  // written, the file's own choice holds.
+  struct stat config_file;
+  if (stat(ConfigFilePath().c_str(), &config_file) != 0) Config.stretching = FirstRunStretching;
   ReadConfig();
   ConfigLoaded = true;
 
@@ -155,38 +162,39 @@ bool Startup() {
   return true;
 }
 
-namespace {
-
-std::string FromStartupDirectory(const std::string& word) {
-  return word[0] == '/' ? word : StartupDirectory + "/" + word;
+bool LoadSymbolsAtStart(const std::string& path) {
+  const bool loaded = LoadSymbolsFile(path);
+  RefreshListWindows();
+  RefreshDebugger();
+  return loaded;
 }
 
-}  // namespace
-
 void HandleCommandLine(int argc, char** argv) {
-  // "-sym FILE" names the symbols in place of those found beside the
-  // cartridge; they load after it, wherever they stand.
-  std::vector<std::string> symbol_files;
-  for (int i = 1; i + 1 < argc; i++)
-    if (std::string(argv[i]) == "-sym" && argv[i + 1][0]) symbol_files.push_back(FromStartupDirectory(argv[++i]));
+  auto from_startup = [](const std::string& word) {
+    return word[0] == '/' ? word : StartupDirectory + "/" + word;
+  };
+  // The file of -sym is known before any cartridge loads: it stands in for
+  // the symbol file beside the cartridge, wherever it is named.
+  for (int i = 1; i + 1 < argc; i++) {
+    if (!TavoOptionTakesValue(argv[i])) continue;
+    if (argv[i + 1][0]) SymbolFileAtStart = from_startup(argv[i + 1]);
+    i++;
+  }
   for (int i = 1; i < argc; i++) {
     const std::string word = argv[i];
     if (word.empty()) continue;
-    if (word[0] == '-') {
-      if (word == "-debug") EnableDebuggerAtStart();
-      if (word == "-sym") i++;
+    if (TavoOptionTakesValue(word)) {
+      i++;
       continue;
     }
-    const std::string path = FromStartupDirectory(word);
-    if (!LoadCartridge(path.c_str())) continue;
-    HardResetConsole();
-    RefreshDebugger();
-    RefreshMemoryRegions();
-    RetitleDesktop();
-    GuiVisible = false;
-    if (symbol_files.empty()) LoadSymbolsBesideCartridgeCommand(path);
+    if (word[0] == '-') {
+      if (word == "-debug") EnableDebuggerAtStart();
+      continue;
+    }
+    LoadCommandLineRom(from_startup(word), SymbolFileAtStart.empty());
   }
-  for (const std::string& path : symbol_files) LoadSymbolsFileCommand(path);
+  // The symbols after the cartridge, whose banks they name.
+  if (!SymbolFileAtStart.empty()) LoadSymbolsAtStart(SymbolFileAtStart);
   RestartPacing();
 }
 
@@ -198,6 +206,7 @@ void Shutdown() {
   StopVgmLog();
   StopMoviePlayback();
   StopMovieRecording();
+  ResetRewind();
 
   if (GuiStarted) {
     // Closing a window through its own command may clear its opened flag:
@@ -235,4 +244,5 @@ void ResetStartup() {
   StartupFailure = TellFailure;
   GuiStarted = false;
   StartupDirectory.clear();
+  SymbolFileAtStart.clear();
 }

@@ -54,7 +54,3 @@ void AddFromSymbolFileCommand() {
 void LoadSymbolsBesideCartridgeCommand(const std::string& cartridge_path) {
   if (LoadSymbolsBesideCartridge(cartridge_path)) RefreshAfterFile();
 }
-
-void LoadSymbolsFileCommand(const std::string& path) {
-  if (LoadSymbolsFile(path)) RefreshAfterFile();
-}

@@ -17,7 +17,5 @@ void LoadPatchCommand();
 void SavePatchCommand();
 void AddFromSymbolFileCommand();
 // After a cartridge loaded from the path: its symbol file beside it, if
-// any; and "-sym FILE" on the command line (symbol_files.h). Both refresh
-// the list windows and the debugger window.
+// any (symbol_files.h); the list windows and the debugger window follow.
 void LoadSymbolsBesideCartridgeCommand(const std::string& cartridge_path);
-void LoadSymbolsFileCommand(const std::string& path);

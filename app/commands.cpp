@@ -9,6 +9,7 @@
 #include "base/app_state.h"
 #include "base/safe_file.h"
 #include "config/config.h"
+#include "config/recent_roms.h"
 #include "debugger/debugger_state.h"
 #include "debugger/debugger_windows.h"
 #include "debugger/sdsc.h"
@@ -20,6 +21,7 @@
 #include "lumo/window_registry.h"
 #include "machine/cartridge.h"
 #include "machine/console.h"
+#include "record/rewind.h"
 #include "record/save_state.h"
 #include "record/screenshot.h"
 #include "record/vgm_player.h"
@@ -46,13 +48,16 @@ constexpr CommandWindowPair CommandWindows[] = {
     {CmdInfo, WinInfo},                   {CmdViewFm, WinFmViewer},
 };
 
+// A reset or a load breaks the run of frames the rewind ring holds.
 void HardResetCommand() {
+  ClearRewind();
   HardResetConsole();
   RefreshDebugger();
   RefreshMemoryRegions();
 }
 
 void SoftResetCommand() {
+  ClearRewind();
   SoftResetConsole();
   RefreshDebugger();
 }
@@ -67,7 +72,8 @@ bool HasVgmExtension(const std::string& path) {
 void LoadFromRequester(int window_id) {
   const std::string path = FileRequesterSelectedPath(window_id);
   if (path.empty()) return;
-  const std::string folder = FileRequesterDirectory(window_id);
+  // A recent or typed file need not be in the requester's folder.
+  const std::string folder = FolderOf(path);
   if (window_id == WinFileRequesterRom) {
     if (!LoadRomFile(path)) return;
     Config.rom_directory = folder;
@@ -149,7 +155,7 @@ void RunMenuCommand(int id) {
   switch (id) {
     case CmdLoadRom: ToggleRomRequester(); return;
     case CmdLoadState:
-      LoadState(true);
+      if (LoadState(true)) ClearRewind();
       Paused = false;
       return;
     case CmdSaveState: SaveState(true); return;
@@ -193,15 +199,18 @@ void HandleGuiEvent(const GuiEvent& event) {
   DispatchWindowEvent(event);
 }
 
-bool LoadRomFile(const std::string& path) {
+bool LoadRomFile(const std::string& path, bool symbols_beside) {
   const bool loaded = LoadCartridge(path.c_str());
   if (loaded) {
+    ClearRewind();
     HardResetConsole();
     DebugRun = false;
     Paused = false;
     RefreshDebugger();
     RefreshMemoryRegions();
     ShowMessage("Successfully loaded ROM '%s'.", CartName.c_str());
+    RememberRecentRom(path);
+    if (symbols_beside) LoadSymbolsBesideCartridgeCommand(path);
     ShowSdscTag();
     RetitleDesktop();
   } else {
@@ -212,8 +221,8 @@ bool LoadRomFile(const std::string& path) {
   return loaded;
 }
 
-void LoadCommandLineRom(const std::string& path) {
-  if (!LoadRomFile(path)) {
+void LoadCommandLineRom(const std::string& path, bool symbols_beside) {
+  if (!LoadRomFile(path, symbols_beside)) {
     // Nothing plays: say why where the user looks, the terminal and the
     // Messages window over the GUI.
     std::fprintf(stderr, "%s\n", StatusText);
@@ -239,7 +248,7 @@ void LoadDroppedFile(const std::string& path) {
   }
 }
 
-void ToggleRomRequester() { ToggleFileRequester(WinFileRequesterRom, Config.rom_directory); }
+void ToggleRomRequester() { ToggleFileRequester(WinFileRequesterRom, RomRequesterFolder()); }
 
 void ToggleGui() {
   GuiVisible = !GuiVisible;

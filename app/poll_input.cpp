@@ -121,6 +121,8 @@ void GatherPassInput() {
   // even when released again, with the modifiers of its moment.
   PassInput.hotkeys = g_poll.hotkeys.Update(HotkeysHeld(KeyTable, KeyModifiers)) | g_poll.pressed_hotkeys;
   SpeedKeys(KeyTable, KeyModifiers, &FastForward, &SlowMotion);
+  const int rewind = Config.key_rewind;
+  PassInput.rewind = KeyHeld(rewind) || (rewind < KeyCodeCount && g_poll.tapped[rewind]);
 
   GuiInput& gui = PassInput.gui;
   gui.modifiers = uint16_t(KeyModifiers);

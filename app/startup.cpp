@@ -11,6 +11,7 @@
 #include "app/main_loop.h"
 #include "app/pacing.h"
 #include "app/poll_input.h"
+#include "app/tavo_options.h"
 #include "base/app_state.h"
 #include "base/program_dir.h"
 #include "config/config.h"
@@ -20,6 +21,8 @@
 #include "debugger/debugger_hooks.h"
 #include "debugger/debugger_state.h"
 #include "debugger/disassembler.h"
+#include "debugger/list_windows.h"
+#include "debugger/symbol_files.h"
 #include "lumo/audio_output.h"
 #include "lumo/desktop.h"
 #include "lumo/display.h"
@@ -37,11 +40,13 @@
 #include "machine/machine.h"
 #include "machine/vdp.h"
 #include "record/movie.h"
+#include "record/rewind.h"
 #include "record/vgm_logger.h"
 #include "record/vgm_player.h"
 #include "record/video_recorder.h"
 
 std::string StartupDirectory;
+std::string SymbolFileAtStart;
 bool GuiStarted = false;
 
 namespace {
@@ -157,17 +162,39 @@ bool Startup() {
   return true;
 }
 
+bool LoadSymbolsAtStart(const std::string& path) {
+  const bool loaded = LoadSymbolsFile(path);
+  RefreshListWindows();
+  RefreshDebugger();
+  return loaded;
+}
+
 void HandleCommandLine(int argc, char** argv) {
+  auto from_startup = [](const std::string& word) {
+    return word[0] == '/' ? word : StartupDirectory + "/" + word;
+  };
+  // The file of -sym is known before any cartridge loads: it stands in for
+  // the symbol file beside the cartridge, wherever it is named.
+  for (int i = 1; i + 1 < argc; i++) {
+    if (!TavoOptionTakesValue(argv[i])) continue;
+    if (argv[i + 1][0]) SymbolFileAtStart = from_startup(argv[i + 1]);
+    i++;
+  }
   for (int i = 1; i < argc; i++) {
     const std::string word = argv[i];
     if (word.empty()) continue;
+    if (TavoOptionTakesValue(word)) {
+      i++;
+      continue;
+    }
     if (word[0] == '-') {
       if (word == "-debug") EnableDebuggerAtStart();
       continue;
     }
-    const std::string path = word[0] == '/' ? word : StartupDirectory + "/" + word;
-    LoadCommandLineRom(path);
+    LoadCommandLineRom(from_startup(word), SymbolFileAtStart.empty());
   }
+  // The symbols after the cartridge, whose banks they name.
+  if (!SymbolFileAtStart.empty()) LoadSymbolsAtStart(SymbolFileAtStart);
   RestartPacing();
 }
 
@@ -179,6 +206,7 @@ void Shutdown() {
   StopVgmLog();
   StopMoviePlayback();
   StopMovieRecording();
+  ResetRewind();
 
   if (GuiStarted) {
     // Closing a window through its own command may clear its opened flag:
@@ -216,4 +244,5 @@ void ResetStartup() {
   StartupFailure = TellFailure;
   GuiStarted = false;
   StartupDirectory.clear();
+  SymbolFileAtStart.clear();
 }

@@ -222,6 +222,11 @@ const char* LabelNameAt(uint32_t address) {
   return label ? label->name.c_str() : nullptr;
 }
 
+const Label* FindLabelNamed(const std::string& name) {
+  const int at = IndexFirst(Labels.by_name, name);
+  return at < 0 ? nullptr : &Labels.entries[at];
+}
+
 void AddLabel(uint32_t address, const std::string& name) { AddNamed(&Labels, address, name); }
 void AddComment(uint32_t address, const std::string& text) { AddNamed(&Comments, address, text); }
 

@@ -39,6 +39,8 @@ const Breakpoint* FindBreakpoint(uint32_t address);
 // The same answers as fast tests for every executed or traced instruction.
 bool HasBreakpoint(uint32_t address);
 const char* LabelNameAt(uint32_t address);  // the name, or none
+// The first label with exactly this name (case counts), or none.
+const Label* FindLabelNamed(const std::string& name);
 
 // AddLabel: a label with the same name (exact case) moves to the address;
 // else a label at the address is renamed; else a new one is appended.

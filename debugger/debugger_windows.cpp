@@ -5,6 +5,7 @@
 #include "debugger/debugger_window.h"
 #include "debugger/list_windows.h"
 #include "debugger/patch_file.h"
+#include "debugger/symbol_files.h"
 #include "debugger/viewers.h"
 #include "lumo/window_registry.h"
 
@@ -49,4 +50,8 @@ void SavePatchCommand() { SavePatch(); }
 void AddFromSymbolFileCommand() {
   LoadSymbolFile();
   RefreshAfterFile();
+}
+
+void LoadSymbolsBesideCartridgeCommand(const std::string& cartridge_path) {
+  if (LoadSymbolsBesideCartridge(cartridge_path)) RefreshAfterFile();
 }

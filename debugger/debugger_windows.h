@@ -2,6 +2,7 @@
 // and symbol file commands of the Debug menu, which refresh the windows that
 // show the lists afterwards.
 #pragma once
+#include <string>
 
 // Registers the debugger (4), memory (7), tilemap (8), tiles (9), PSG (10),
 // VDP (11), palette (12), variables (19), breakpoints (20), labels (21) and
@@ -15,3 +16,6 @@ void AddFromPatchCommand();
 void LoadPatchCommand();
 void SavePatchCommand();
 void AddFromSymbolFileCommand();
+// After a cartridge loaded from the path: its symbol file beside it, if
+// any (symbol_files.h); the list windows and the debugger window follow.
+void LoadSymbolsBesideCartridgeCommand(const std::string& cartridge_path);

@@ -116,11 +116,11 @@ struct Output {
   }
 };
 
-void PutTarget(Output* out, uint32_t target, bool relative, int displacement) {
+// Absolute and relative jumps alike: the target's label, else its CPU
+// address, so that a jr reads as its jp would (and assembles back).
+void PutTarget(Output* out, uint32_t target) {
   if (const char* name = LabelNameAt(AbsoluteAddress(static_cast<uint16_t>(target)))) {
     out->Put(name);
-  } else if (relative) {
-    out->Decimal(displacement);
   } else {
     out->Put('$');
     out->Hex(target, 1);
@@ -243,10 +243,10 @@ int DisassembleZ80(uint16_t address, char* text, int text_size) {
           out.Hex(immediate, 2);
           break;
         case MarkAbsolute:
-          PutTarget(&out, absolute, false, 0);
+          PutTarget(&out, absolute);
           break;
         case MarkRelative:
-          PutTarget(&out, (at + relative) & 0xFFFF, true, relative);
+          PutTarget(&out, (at + relative) & 0xFFFF);
           break;
       }
     }

@@ -7,7 +7,7 @@
 //   (I?)  (IX) / (IY);  i?  IX / IY (at most two)
 //   (##)  ($nnnn);  ##  $nnnn;  #  $nn
 //   *     absolute jump or call target: its label, else $n
-//   +     relative jump: the target's label, else the signed displacement
+//   +     relative jump: the target's label, else $n of the target address
 // Operand bytes are taken in the order displacement, immediate, absolute
 // target, relative displacement, wherever the markers stand.
 #pragma once

@@ -15,7 +15,81 @@ uint32_t FieldNumber(const char* text) {
   return value;
 }
 
+// The notice of the last refused action, kept for its caller.
+std::string LastNotice;
+
+const char* Refuse(const std::string& notice) {
+  LastNotice = notice;
+  return LastNotice.c_str();
+}
+
+std::string Trimmed(const char* text) {
+  std::string s = text ? text : "";
+  const size_t first = s.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+// A CPU address that shows the absolute address with today's banking: the
+// address itself (first kilobyte, work RAM) or its offset in one of the
+// four 16 KB slots. False when no slot holds its bank now.
+bool PagedCpuAddress(uint32_t absolute, uint16_t* cpu) {
+  const uint32_t candidates[5] = {absolute & 0xFFFF, absolute & 0x3FFF, (absolute & 0x3FFF) | 0x4000,
+                                  (absolute & 0x3FFF) | 0x8000, (absolute & 0x3FFF) | 0xC000};
+  for (uint32_t candidate : candidates) {
+    if (ConsoleAbsoluteAddress(candidate) == absolute) {
+      *cpu = static_cast<uint16_t>(candidate);
+      return true;
+    }
+  }
+  return false;
+}
+
+// A label or breakpoint address from its field, or the notice.
+const char* ListAddress(const char* text, uint32_t (*from_input)(uint32_t), uint32_t* address) {
+  FieldAddress field;
+  std::string notice;
+  if (!ReadAddressField(text, &field, &notice)) return Refuse(notice);
+  *address = field.label ? field.value : from_input(field.value);
+  return nullptr;
+}
+
+// A variable's CPU address from its field, or the notice.
+const char* VariableAddress(const char* text, uint16_t* address) {
+  FieldAddress field;
+  std::string notice;
+  if (!ReadAddressField(text, &field, &notice)) return Refuse(notice);
+  if (!field.label) {
+    *address = static_cast<uint16_t>(field.value);
+  } else if (!PagedCpuAddress(field.value, address)) {
+    std::string text_notice;
+    AppendFormat(&text_notice, "Can't use label '%s': its bank is not paged in.", Trimmed(text).c_str());
+    return Refuse(text_notice);
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+bool ReadAddressField(const char* text, FieldAddress* address, std::string* notice) {
+  const std::string typed = Trimmed(text);
+  *address = {0, false};
+  notice->clear();
+  if (typed.empty()) {
+    *notice = "Address needs a number or a label.";
+    return false;
+  }
+  if (ParseNumber(typed.c_str(), &address->value)) return true;
+  if (const Label* label = FindLabelNamed(typed)) {
+    *address = {label->address, true};
+    return true;
+  }
+  address->value = 0;
+  const char c = typed[0];
+  const bool numeric = c == '$' || c == '%' || (c >= '0' && c <= '9');
+  AppendFormat(notice, numeric ? "Couldn't read address '%s'." : "Couldn't find label '%s'.", typed.c_str());
+  return false;
+}
 
 const char* LabelNameNotice(const std::string& name) { return name.empty() ? "Label needs a name." : nullptr; }
 const char* VariableNameNotice(const std::string& name) {
@@ -67,33 +141,47 @@ std::string HexFieldText(uint32_t value) {
 
 const char* AddLabelFromFields(const char* address_text, const std::string& name) {
   if (const char* notice = LabelNameNotice(name)) return notice;
-  AddLabel(LabelAddressFromInput(FieldNumber(address_text)), name);
+  uint32_t address = 0;
+  if (const char* notice = ListAddress(address_text, LabelAddressFromInput, &address)) return notice;
+  AddLabel(address, name);
   return nullptr;
 }
 
 const char* SetLabelFromFields(int index, const char* address_text, const std::string& name) {
   if (const char* notice = LabelNameNotice(name)) return notice;
-  SetLabelAt(index, LabelAddressFromInput(FieldNumber(address_text)), name);
+  uint32_t address = 0;
+  if (const char* notice = ListAddress(address_text, LabelAddressFromInput, &address)) return notice;
+  SetLabelAt(index, address, name);
   return nullptr;
 }
 
-void AddBreakpointFromField(const char* address_text) {
-  AddBreakpoint(BreakpointAddressFromInput(FieldNumber(address_text)));
+const char* AddBreakpointFromField(const char* address_text) {
+  uint32_t address = 0;
+  if (const char* notice = ListAddress(address_text, BreakpointAddressFromInput, &address)) return notice;
+  AddBreakpoint(address);
+  return nullptr;
 }
 
-void SetBreakpointFromField(int index, const char* address_text) {
-  SetBreakpointAt(index, BreakpointAddressFromInput(FieldNumber(address_text)));
+const char* SetBreakpointFromField(int index, const char* address_text) {
+  uint32_t address = 0;
+  if (const char* notice = ListAddress(address_text, BreakpointAddressFromInput, &address)) return notice;
+  SetBreakpointAt(index, address);
+  return nullptr;
 }
 
 const char* AddVariableFromFields(const char* address_text, uint8_t kind, const std::string& name) {
   if (const char* notice = VariableNameNotice(name)) return notice;
-  AddVariable(static_cast<uint16_t>(FieldNumber(address_text)), kind, name);
+  uint16_t address = 0;
+  if (const char* notice = VariableAddress(address_text, &address)) return notice;
+  AddVariable(address, kind, name);
   return nullptr;
 }
 
 const char* SetVariableFromFields(int index, const char* address_text, uint8_t kind, const std::string& name) {
   if (const char* notice = VariableNameNotice(name)) return notice;
-  SetVariableAt(index, static_cast<uint16_t>(FieldNumber(address_text)), kind, name);
+  uint16_t address = 0;
+  if (const char* notice = VariableAddress(address_text, &address)) return notice;
+  SetVariableAt(index, address, kind, name);
   return nullptr;
 }
 

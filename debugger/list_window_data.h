@@ -33,14 +33,30 @@ uint32_t VariableValue(const Variable& variable);
 // "$%X": the Address: and New value: fields of a selected row.
 std::string HexFieldText(uint32_t value);
 
-// The window actions. The label and variable ones return the notice when
-// the name is empty (nothing changes), else nullptr. Set and Change value
+// An "Address:" field: a number in the debugger's number syntax (junk after
+// its digits is refused), or the exact name of a label (case counts, as for
+// the label list's own names), which gives that label's absolute address
+// whatever the "Absolute" box says. Blanks around the text are ignored.
+// False, with `notice` set, for anything else:
+//   "Address needs a number or a label."   (an empty field)
+//   "Couldn't read address '%s'."           (starts like a number)
+//   "Couldn't find label '%s'."             (any other text)
+struct FieldAddress {
+  uint32_t value;
+  bool label;  // value is a label's absolute address
+};
+bool ReadAddressField(const char* text, FieldAddress* address, std::string* notice);
+
+// The window actions return the notice when something is refused (an empty
+// name, an address field ReadAddressField refuses; nothing changes), else
+// nullptr; a notice stays valid until the next action. Set and Change value
 // act on the entry at `index` (scroll position + selected row) and do
-// nothing past the end of the list.
+// nothing past the end of the list. A variable's label must be in memory
+// paged in now: "Can't use label '%s': its bank is not paged in."
 const char* AddLabelFromFields(const char* address_text, const std::string& name);
 const char* SetLabelFromFields(int index, const char* address_text, const std::string& name);
-void AddBreakpointFromField(const char* address_text);
-void SetBreakpointFromField(int index, const char* address_text);
+const char* AddBreakpointFromField(const char* address_text);
+const char* SetBreakpointFromField(int index, const char* address_text);
 const char* AddVariableFromFields(const char* address_text, uint8_t kind, const std::string& name);
 const char* SetVariableFromFields(int index, const char* address_text, uint8_t kind,
                                   const std::string& name);

@@ -191,10 +191,10 @@ void BreakpointSelected() {
 void BreakpointActivated(int id) {
   const std::string address = Text(Breakpoints, PartAddress);
   switch (id - Breakpoints.base) {
-    case PartAdd: AddBreakpointFromField(address.c_str()); break;
+    case PartAdd: Notice(AddBreakpointFromField(address.c_str())); break;
     case PartSet: {
       const int index = SelectedEntry(Breakpoints);
-      if (index >= 0) SetBreakpointFromField(index, address.c_str());
+      if (index >= 0) Notice(SetBreakpointFromField(index, address.c_str()));
       break;
     }
     case PartDelete: DeleteSelected(Breakpoints, DeleteBreakpointAt); return;

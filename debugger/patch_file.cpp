@@ -15,6 +15,7 @@
 #include "config/config.h"
 #include "debugger/debug_lists.h"
 #include "debugger/number_syntax.h"
+#include "debugger/symbol_files.h"
 #include "lumo/messages.h"
 #include "machine/cartridge.h"
 
@@ -179,7 +180,8 @@ bool WritePatchFile(const char* path) {
   return FinishTemporaryFile(file, path, ok);
 }
 
-bool ReadSymbolFile(const char* path) {
+bool ReadSymbols(const char* path, std::vector<Label>* symbols) {
+  symbols->clear();
   if (!OpenTokenFile(path)) return false;
   while (true) {
     const int count = NextLine();
@@ -190,9 +192,17 @@ bool ReadSymbolFile(const char* path) {
     if (t[1] != ":" || !ParseHexDigits(t[0].c_str(), &bank) || !ParseHexDigits(t[2].c_str(), &offset) ||
         t[3].empty())
       continue;
-    AddLabel(SymbolAbsoluteAddress(bank, offset), t[3]);
+    if (symbols->size() < static_cast<size_t>(MaxListEntries))
+      symbols->push_back({SymbolAbsoluteAddress(bank, offset), t[3]});
   }
   CloseTokenFile();
+  return true;
+}
+
+bool ReadSymbolFile(const char* path) {
+  std::vector<Label> symbols;
+  if (!ReadSymbols(path, &symbols)) return false;
+  for (const Label& symbol : symbols) AddLabel(symbol.address, symbol.name);
   return true;
 }
 
@@ -235,13 +245,9 @@ bool SavePatch() {
 }
 
 bool LoadSymbolFile() {
-  const std::string name = CartFileName(".sym");
   if (CartName.empty()) return false;
   const std::string folder = !Config.rom_directory.empty() ? Config.rom_directory : ProgramDirectory;
-  if (name.empty() || folder.empty() || !ReadSymbolFile((folder + "/" + name).c_str())) {
-    ShowMessage("Couldn't load NO$GMB symbol file '%s'.", name.c_str());
-    return false;
-  }
-  ShowMessage("Successfully loaded patch '%s'.\n", name.c_str());
-  return true;
+  const SymbolLoad result = LoadFirstSymbolFile(folder, SymbolFileNames(CartFileBase(), ""));
+  if (result == SymbolsMissing) ShowMessage("Couldn't load NO$GMB symbol file '%s'.", CartFileName(".sym").c_str());
+  return result == SymbolsLoaded;
 }

@@ -9,13 +9,16 @@
 //   WB / WW / WD value {, value}         bytes / words / dwords written at
 //                                        the pointer, which advances
 // Keywords in any case; numbers in the debugger's number syntax. A symbol
-// file ("<cartridge file name>.sym" in the ROM directory) holds lines
-// "bank:offset name" in plain hexadecimal; each becomes a label.
+// file (found as symbol_files.h says) holds lines "bank:offset name" in
+// plain hexadecimal; each becomes a label.
 // The commands do nothing while no cartridge is loaded; they report through
 // the status line and the Messages window. Afterwards the caller refreshes
 // the label, breakpoint and debugger windows.
 #pragma once
 #include <cstdint>
+#include <vector>
+
+#include "debugger/debug_lists.h"
 
 // "Load patch" (replace: the four lists are emptied first, once the file
 // has opened) and "Add from patch" (merge). False when the file could not
@@ -25,7 +28,9 @@ bool LoadPatch(bool replace);
 // is copied to tavo.tmp in the program directory first; the new one is
 // written beside the target and renamed over it.
 bool SavePatch();
-// "Add from NO$GMB symbol file".
+// "Add from NO$GMB symbol file": the cartridge's symbol file in the ROM
+// directory, tried under the names SymbolFileNames gives (game.sms.sym, then
+// game.sym), read and reported as LoadSymbolsFile does.
 bool LoadSymbolFile();
 
 // The file-level work of the commands above, without messages about the
@@ -34,6 +39,9 @@ bool LoadSymbolFile();
 // whether a line was bad.
 bool ReadPatchFile(const char* path, bool replace, bool* had_errors);
 bool WritePatchFile(const char* path);
+// ReadSymbols collects a symbol file's labels without touching the lists
+// (at most MaxListEntries); ReadSymbolFile adds them.
+bool ReadSymbols(const char* path, std::vector<Label>* symbols);
 bool ReadSymbolFile(const char* path);
 
 // The absolute address of a symbol file's bank:offset pair: the offset

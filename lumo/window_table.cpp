@@ -5,8 +5,8 @@
 
 const WindowLayout WindowLayouts[WindowCount] = {
     {"", 0, 0},                               // game: the emulator screen
-    {"Load ROM", 250, 290},                   // filerequester_rom
-    {"Load VGM", 250, 290},                   // filerequester_vgm
+    {"Load ROM", 440, 327},                   // filerequester_rom: with the recent list
+    {"Load VGM", 250, 327},                   // filerequester_vgm
     {"Emulation configuration", 260, 180},    // system_options
     {"Debugger", 600, 335},                   // debugger
     {"Messages", 360, 240},                   // messages

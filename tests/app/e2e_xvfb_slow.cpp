@@ -351,10 +351,13 @@ TEST_F(XvfbProgram, PlaysTheDemoAnswersTheKeysAndWritesItsSettings) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadFile(home_ + "/run.log").size();
   const std::vector<uint8_t> bytes = ReadFile(home_ + "/tavo.cfg");
   const std::string text(bytes.begin(), bytes.end());
-  const std::string first = ";-------------------------;\n", last = "; BIOS files\nbios0000 = \"\"\n";
+  // Up to its last section: the cartridge it played heads the recent list.
+  const std::string first = ";-------------------------;\n", bios = "\n; BIOS files\nbios0000 = \"\"\n",
+                    last = "\n; Recent cartridges\nrecent_rom_0 = \"" TAVO_ROM_DIR "/demo.sms\"\n";
   EXPECT_EQ(text.rfind(first, 0), 0u) << text.substr(0, 60);
   ASSERT_GT(text.size(), last.size());
   EXPECT_EQ(text.substr(text.size() - last.size()), last);
+  EXPECT_NE(text.find(bios + last), std::string::npos);
   EXPECT_NE(text.find("windowed               = 1\n"), std::string::npos);
 }
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "app/commands.h"
+#include "debugger/debug_lists.h"
 #include "debugger/debugger_state.h"
 #include "lumo/gui.h"
 #include "lumo/messages.h"
@@ -98,6 +99,47 @@ TEST_F(ProgramTest, ACartridgeOnTheCommandLineStartsAtOnceAndDebugBreaks) {
   HandleCommandLine(2, plain);
   EXPECT_FALSE(BreakState);
   EXPECT_FALSE(GuiVisible);
+}
+
+TEST_F(ProgramTest, SymbolsLoadBesideTheCartridgeOrFromTheSymOption) {
+  ASSERT_TRUE(Start());
+  ResetDebugLists();
+  ASSERT_TRUE(WriteFile(folder_ + "/game.sms", ReadFile(TAVO_ROM_DIR "/demo.sms")));
+  auto write = [&](const char* name, const std::string& text) {
+    ASSERT_TRUE(WriteFile(folder_ + "/" + name, std::vector<uint8_t>(text.begin(), text.end())));
+  };
+  write("game.sym", "00:0150 Beside\n");
+  write("mine.sym", "00:0160 Named\n");
+  // The messages so far, one per line.
+  auto said = [] {
+    std::string lines;
+    for (const auto& line : MessageLines) lines += std::string(line) + "\n";
+    return lines;
+  };
+  StartupDirectory = folder_;
+  char program[] = "tavo", rom[] = "game.sms", sym[] = "-sym", file[] = "mine.sym";
+  char* plain[] = {program, rom};
+  HandleCommandLine(2, plain);
+  EXPECT_STREQ(LabelNameAt(0x150), "Beside");
+  // After the cartridge's own message.
+  const std::string lines = said();
+  const size_t rom_line = lines.find("Successfully loaded ROM 'game.sms'.\n");
+  const size_t symbols_line = lines.find("Successfully loaded symbols from 'game.sym'.\n");
+  ASSERT_NE(rom_line, std::string::npos) << lines;
+  ASSERT_NE(symbols_line, std::string::npos) << lines;
+  EXPECT_GT(symbols_line, rom_line) << lines;
+
+  // -sym, even before the cartridge, names the file in place of the one beside it.
+  ResetDebugLists();
+  ResetMessages();
+  char* named[] = {program, sym, file, rom};
+  HandleCommandLine(4, named);
+  EXPECT_EQ(CartName, "game.sms");
+  EXPECT_STREQ(LabelNameAt(0x160), "Named");
+  EXPECT_EQ(LabelNameAt(0x150), nullptr);
+  EXPECT_STREQ(StatusText, "Successfully loaded symbols from 'mine.sym'.");
+  EXPECT_EQ(said().find("game.sym"), std::string::npos);
+  ResetDebugLists();
 }
 
 TEST_F(ProgramTest, ABadCartridgeOnTheCommandLineKeepsTheGuiAndSaysWhy) {

@@ -211,6 +211,45 @@ TEST_F(DebugLists, WindowFieldsConvertCpuAddressesUnlessAbsolute) {
   EXPECT_EQ(BreakpointRowText(0), "$00000");
 }
 
+TEST_F(DebugLists, AddressFieldsTakeLabelNamesOrRefuseThem) {
+  Install(MarkedBanks(8));
+  Write8(0xFFFE, 5);  // slot 1 shows bank 5
+  AddLabel(0x14123, "Far");     // bank 5, seen at $4123 now
+  AddLabel(0x1C000, "Unpaged");  // bank 7, in no slot
+  AddLabel(0xC010, "score");
+  Config.break_points_address_absolute = false;
+  // A label is an absolute address already: the box does not convert it.
+  EXPECT_EQ(AddBreakpointFromField(" Far "), nullptr);
+  EXPECT_TRUE(HasBreakpoint(0x14123));
+  EXPECT_EQ(BreakpointCount(), 1);
+  EXPECT_EQ(AddBreakpointFromField("far"), std::string("Couldn't find label 'far'."));  // case counts
+  EXPECT_EQ(AddBreakpointFromField("Nowhere"), std::string("Couldn't find label 'Nowhere'."));
+  EXPECT_EQ(AddBreakpointFromField("$12zz"), std::string("Couldn't read address '$12zz'."));
+  EXPECT_EQ(AddBreakpointFromField(""), std::string("Address needs a number or a label."));
+  EXPECT_EQ(SetBreakpointFromField(0, "Nowhere"), std::string("Couldn't find label 'Nowhere'."));
+  EXPECT_EQ(BreakpointCount(), 1);
+  EXPECT_FALSE(HasBreakpoint(0));
+  EXPECT_EQ(SetBreakpointFromField(0, "Unpaged"), nullptr);
+  EXPECT_EQ(BreakpointRowText(0), "$1C000");
+
+  Config.labels_address_absolute = false;
+  EXPECT_EQ(AddLabelFromFields("Far", "Alias"), nullptr);  // the same address: renamed
+  EXPECT_EQ(LabelNameAt(0x14123), std::string("Alias"));
+  EXPECT_EQ(AddLabelFromFields("Gone", "New"), std::string("Couldn't find label 'Gone'."));
+  EXPECT_EQ(LabelCount(), 3);
+
+  // Variables take CPU addresses: a label where its bank is paged in now.
+  EXPECT_EQ(AddVariableFromFields("score", VarWord, "points"), nullptr);
+  EXPECT_EQ(VariableEntry(0)->address, 0xC010);
+  EXPECT_EQ(AddVariableFromFields("Alias", VarByte, "far"), nullptr);
+  EXPECT_EQ(VariableEntry(1)->address, 0x4123);
+  EXPECT_EQ(AddVariableFromFields("Unpaged", VarByte, "x"),
+            std::string("Can't use label 'Unpaged': its bank is not paged in."));
+  EXPECT_EQ(SetVariableFromFields(0, "%10", VarByte, "points"), nullptr);
+  EXPECT_EQ(VariableEntry(0)->address, 2);
+  EXPECT_EQ(VariableCount(), 2);
+}
+
 TEST_F(DebugLists, VariableRowsShowTheirValuesAndChangeThem) {
   Install(MarkedBanks(8));
   EXPECT_EQ(AddVariableFromFields("$C000", VarByte, ""), std::string("Variable needs a name."));

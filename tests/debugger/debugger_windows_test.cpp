@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/app_state.h"
+#include "debugger/code_row.h"
 #include "debugger/debugger_fixture.h"
 #include "debugger/debugger_state.h"
 #include "debugger/debugger_window.h"
@@ -101,6 +102,15 @@ TEST_F(DebuggerWindows, DebuggerWindowRowsBreakpointsAndCloseBox) {
   EXPECT_STREQ(GetGadgetText(DebuggerRegisterLine + 2), "Mapper:  0: 0: 0");  // one bank
   // Rows from the PC: $0100 (2 bytes), $0102 (3), $0105.
   EXPECT_EQ(RowAddress[2], ConsoleAbsoluteAddress(0x105));
+  // The "jr loop" at $010C shows its target, then the label once there is one.
+  char row[CodeRowWidth + 1];
+  uint32_t absolute = 0;
+  BuildCodeRow(0x10C, WindowRowLabelWidth, true, row, &absolute);
+  EXPECT_EQ(std::string(row + CodeRowAddressColumn, 18), "010C     jr   $10B");
+  AddLabel(0x10B, "loop");
+  BuildCodeRow(0x10C, WindowRowLabelWidth, true, row, &absolute);
+  EXPECT_EQ(std::string(row + CodeRowAddressColumn, 18), "010C     jr   loop");
+  ClearLabels();
 
   // Right-clicking row 2 twice sets and removes its breakpoint; the
   // breakpoint window follows.

@@ -179,14 +179,6 @@ TEST_F(Disassembler, DocumentedTextsAssembleBackToTheirBytes) {
     Poke(at, bytes);
     int length = 0;
     std::string text = Text(at, &length);
-    // The relative marker shows the displacement; z80asm wants the target.
-    if (std::string(OpcodeTemplate(form.record)).find('+') != std::string::npos) {
-      const size_t comma = text.rfind(',');
-      const size_t start = comma == std::string::npos ? 5 : comma + 1;
-      char target[32];
-      std::snprintf(target, sizeof target, "$+%d%+d", length, std::stoi(text.substr(start)));
-      text = text.substr(0, start) + target;
-    }
     source += "\t" + text + "\n";
     expected.insert(expected.end(), bytes.begin(), bytes.begin() + length);
     at = uint16_t(at + length);
@@ -249,10 +241,13 @@ TEST_F(Disassembler, MarkersTakeTheirOperandsInTheFixedOrder) {
 
 TEST_F(Disassembler, JumpTargetsShowTheirLabels) {
   int length = 0;
+  // Relative jumps show their target as absolute ones do.
   Poke(0x0200, {0x18, 0xFE});
-  EXPECT_EQ(Text(0x0200, &length), "jr   -2");
+  EXPECT_EQ(Text(0x0200, &length), "jr   $200");
   Poke(0x0202, {0x10, 0x7F});
-  EXPECT_EQ(Text(0x0202), "djnz 127");
+  EXPECT_EQ(Text(0x0202), "djnz $283");
+  Poke(0x0280, {0x20, 0x80});  // the farthest back: $282 - 128
+  EXPECT_EQ(Text(0x0280), "jr   nz,$202");
   Poke(0x0204, {0xCD, 0x34, 0x12, 0xC2, 0x00, 0x02});
   EXPECT_EQ(Text(0x0204), "call $1234");
   EXPECT_EQ(Text(0x0207), "jp   nz,$200");
@@ -263,6 +258,10 @@ TEST_F(Disassembler, JumpTargetsShowTheirLabels) {
   EXPECT_EQ(length, 2);
   EXPECT_EQ(Text(0x0204), "call Sub");
   EXPECT_EQ(Text(0x0207), "jp   nz,loop");
+  EXPECT_EQ(Text(0x0202), "djnz $283");
+  EXPECT_EQ(Text(0x0280), "jr   nz,$202");
+  AddLabel(0x0202, "again");
+  EXPECT_EQ(Text(0x0280), "jr   nz,again");
   // Markers inside a label name are the name's own text: they neither
   // take operand bytes nor get filled.
   AddLabel(0x1234, "x+i?#*");
@@ -280,6 +279,7 @@ TEST_F(Disassembler, AddressesWrapAndUnmappedPagesReadZero) {
   EXPECT_EQ(Text(0xFFFF, &length), "ld   a,$99");
   EXPECT_EQ(length, 2);
   Poke(0xFFFE, {0x18, 0x00});  // jr +0 lands on $0000
+  EXPECT_EQ(Text(0xFFFE), "jr   $0");
   AddLabel(0x0000, "Reset");
   EXPECT_EQ(Text(0xFFFE), "jr   Reset");
   ReadPages[0x30] = nullptr;

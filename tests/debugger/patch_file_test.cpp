@@ -150,7 +150,7 @@ TEST_F(PatchFiles, SymbolFileLinesBecomeLabelsAtTheirBanksAbsoluteAddresses) {
             "[definitions]\n"
             "00000010 _sizeof_thing\n");
   ASSERT_TRUE(LoadSymbolFile());
-  EXPECT_STREQ(StatusText, "Successfully loaded patch 'game.sms.sym'.\n");
+  EXPECT_STREQ(StatusText, "Successfully loaded symbols from 'game.sms.sym'.");
   EXPECT_EQ(LabelCount(), 6);
   EXPECT_STREQ(LabelNameAt(0x0000), "Boot");
   EXPECT_STREQ(LabelNameAt(0x4000), "Start");

@@ -32,12 +32,16 @@ TEST(SoftwareScaler, TapsMixAtMostTwoNeighboursAndKeepEdgesHard) {
       const ScaleTap& t = taps[j];
       EXPECT_TRUE(t.second == t.first || t.second == t.first + 1) << source << "->" << target << " at " << j;
       EXPECT_LT(t.weight, 256);
-      if (j) EXPECT_GE(t.first, taps[j - 1].first);
+      if (j) {
+        EXPECT_GE(t.first, taps[j - 1].first);
+      }
       blended += t.weight != 0;
     }
     // Enlarging: each edge between two source pixels gets at most one
     // blended output pixel.
-    if (target > source) EXPECT_LE(blended, source - 1) << source << "->" << target;
+    if (target > source) {
+      EXPECT_LE(blended, source - 1) << source << "->" << target;
+    }
   }
   for (const ScaleTap& t : ScaleTaps(640, 1280)) EXPECT_EQ(t.weight, 0);
   EXPECT_EQ(ScaleTaps(640, 1280)[3].first, 1);

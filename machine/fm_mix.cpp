@@ -5,11 +5,12 @@
 
 namespace {
 
-// The FM chip's full scale (every channel at its loudest) matches the
-// PSG's (its four channels at their loudest); twice that puts one FM
-// channel at about half a PSG channel's level and keeps the music of five or
-// six FM channels clear of clipping. sound_volume then scales both alike.
-constexpr int32_t MixGain = 2;
+// One FM channel at its loudest (a carrier's 9-bit output, times four
+// out of the chip) comes out as loud as one PSG channel at its loudest:
+// FM music then sounds about as loud as the same game's PSG music, and only
+// several FM channels at full level together reach the ring's limits, where
+// they are clamped. sound_volume scales both alike.
+constexpr int32_t MixGain = 4;
 
 }  // namespace
 

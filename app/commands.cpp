@@ -45,7 +45,7 @@ constexpr CommandWindowPair CommandWindows[] = {
     {CmdVideoOptions, WinVideoOptions},   {CmdThemeOptions, WinGuiOptions},
     {CmdSoundOptions, WinSoundOptions},   {CmdControlOptions, WinControlOptions},
     {CmdDebuggerOptions, WinDebuggerOptions}, {CmdBiosOptions, WinBiosOptions},
-    {CmdInfo, WinInfo},
+    {CmdInfo, WinInfo},                   {CmdViewFm, WinFmViewer},
 };
 
 // A reset or a load breaks the run of frames the rewind ring holds.
@@ -131,6 +131,7 @@ void BuildMenuBar() {
   AddMenuItem("View palette", CmdViewPalette, "", true);
   AddMenuItem("View VDP", CmdViewVdp, "", true);
   AddMenuItem("View PSG", CmdViewPsg, "", true);
+  AddMenuItem("View FM", CmdViewFm, "", true);
 
   AddMenu("Options");
   AddMenuItem("Video", CmdVideoOptions, "", true);

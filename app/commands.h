@@ -14,7 +14,7 @@ enum MenuCommand {
   CmdViewMemory = 24, CmdViewTiles = 25, CmdViewTilemap = 26, CmdViewPalette = 27,
   CmdViewVdp = 28, CmdViewPsg = 29, CmdVideoOptions = 30, CmdThemeOptions = 31,
   CmdSoundOptions = 32, CmdControlOptions = 33, CmdDebuggerOptions = 34, CmdBiosOptions = 35,
-  CmdInfo = 36, MenuCommandCount = 37,
+  CmdInfo = 36, CmdViewFm = 37, MenuCommandCount = 38,
 };
 
 // The File, Emulation, Debugger, Options and Help menus.

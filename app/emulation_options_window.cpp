@@ -1,5 +1,5 @@
 // The "Emulation configuration" window: the machine option word as six
-// pairs of radio buttons and two check boxes.
+// pairs of radio buttons and three check boxes.
 #include "app/option_windows.h"
 #include "debugger/debugger_state.h"
 #include "machine/console.h"
@@ -39,6 +39,7 @@ void ApplyEmulationOptions() {
     word |= GetChecked(EmulationRadio(row, true)) == 1 ? kRows[row].right_bit : kRows[row].left_bit;
   if (GetChecked(EmulationGadget(EmulationSpriteFlickering)) == 1) word |= OptSpriteFlickering;
   if (GetChecked(EmulationGadget(EmulationVramWait)) == 1) word |= OptVramAccessWait;
+  if (GetChecked(EmulationGadget(EmulationFmUnit)) == 1) word |= OptFmUnit;
   MachineOptions = g_shown_word = word;
   SetupConsoleTiming();
   ClearRewind();  // going back past here would bring the old options back
@@ -53,6 +54,7 @@ void ShowEmulationOptions() {
   }
   SetChecked(EmulationGadget(EmulationSpriteFlickering), (MachineOptions & OptSpriteFlickering) != 0);
   SetChecked(EmulationGadget(EmulationVramWait), (MachineOptions & OptVramAccessWait) != 0);
+  SetChecked(EmulationGadget(EmulationFmUnit), (MachineOptions & OptFmUnit) != 0);
   g_shown_word = MachineOptions;
 }
 
@@ -72,6 +74,8 @@ void ToggleEmulationOptions() {
   }
   AddCheckBox(w, "Sprite flickering", EmulationGadget(EmulationSpriteFlickering), 0, 120, 125, 15, false);
   AddCheckBox(w, "VRAM access wait", EmulationGadget(EmulationVramWait), 0, 140, 125, 15, false);
+  // The Japanese console's FM sound unit; a Game Gear never has one.
+  AddCheckBox(w, "FM unit", EmulationGadget(EmulationFmUnit), 120, 120, 140, 15, false);
   AddButton(w, "Apply", EmulationGadget(EmulationApply), 0, 165, 125, 15);
   ShowEmulationOptions();
   RefreshEmulationOptions();

@@ -12,6 +12,7 @@ const char* const HeadlessUsage =
     "  --frames N          frames to run (default 600)\n"
     "  --pal | --ntsc      video standard (default ntsc)\n"
     "  --japanese          country japanese (default european)\n"
+    "  --fm                fit the FM sound unit (Master System only; default none)\n"
     "  --input FILE        controller script, one line per press: \"FIRST[-LAST] BUTTON...\"\n"
     "                      (frames count from 0) with BUTTON one of up down left right a b\n"
     "                      start reset, prefixed \"2:\" for controller 2\n"
@@ -131,6 +132,8 @@ ParseResult ParseHeadlessOptions(int argc, const char* const* argv, HeadlessOpti
       options->pal = false;
     } else if (arg == "--japanese") {
       options->japanese = true;
+    } else if (arg == "--fm") {
+      options->fm = true;
     } else if (arg == "--bench") {
       options->bench = true;
     } else if (arg == "--sdsc") {

@@ -17,6 +17,7 @@ struct HeadlessOptions {
   bool frames_given = false;  // --movie runs the movie's length otherwise
   bool pal = false;
   bool japanese = false;
+  bool fm = false;         // the FM sound unit fitted
   std::string input;       // controller script
   std::string screenshot;  // PNG of the last frame
   std::string wav;         // the whole run's sound

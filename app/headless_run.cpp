@@ -40,6 +40,10 @@ void ApplyMachineOptions(const HeadlessOptions& o) {
     MachineOptions |= OptJapanese;
   else
     MachineOptions &= ~OptJapanese;
+  if (o.fm)
+    MachineOptions |= OptFmUnit;
+  else
+    MachineOptions &= ~OptFmUnit;
 }
 
 // The pause button of a Master System is not a port bit: pressing it raises

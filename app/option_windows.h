@@ -14,8 +14,10 @@ void RegisterOptionWindows();
 
 // --- Emulation configuration (system_options) ---------------------------
 // Parts: the six radio pairs (left button 2 x row, right 2 x row + 1), the
-// two check boxes, Apply.
-enum EmulationPart { EmulationSpriteFlickering = 12, EmulationVramWait = 13, EmulationApply = 14 };
+// two check boxes, Apply, and the "FM unit" check box beside the first.
+enum EmulationPart {
+  EmulationSpriteFlickering = 12, EmulationVramWait = 13, EmulationApply = 14, EmulationFmUnit = 15,
+};
 constexpr int EmulationGadget(int part) { return WinSystemOptions * 100 + part; }
 constexpr int EmulationRadio(int row, bool right) { return EmulationGadget(2 * row + (right ? 1 : 0)); }
 void ToggleEmulationOptions();

@@ -1,6 +1,7 @@
 // Frames per second of the machine on a busy program (the mapper test
 // cartridge's main loop with the frame interrupt on), with and without
-// rendering. Items are frames.
+// rendering, and with sound from the PSG alone or with the FM unit's nine
+// channels sounding too. Items are frames.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include "machine/cartridge.h"
 #include "machine/machine.h"
 #include "machine/options.h"
+#include "machine/ports.h"
 
 namespace {
 
@@ -39,21 +41,33 @@ bool StartBusyCartridge(uint32_t options) {
   return true;
 }
 
-void Run(benchmark::State& state, uint32_t options, bool render) {
+void Run(benchmark::State& state, uint32_t options, bool render, bool sound) {
   if (!StartBusyCartridge(options)) {
     state.SkipWithError("machine_banks.sms is missing");
     return;
   }
-  for (auto _ : state) RunFrame(&PrimaryMachine, render, render);
+  if (options & OptFmUnit) {
+    // Nine notes of the piano, both chips heard.
+    for (int c = 0; c < 9; c++) {
+      const uint8_t writes[][2] = {{uint8_t(0x30 + c), 0x30}, {uint8_t(0x10 + c), uint8_t(0x40 + 16 * c)},
+                                   {uint8_t(0x20 + c), 0x37}};
+      for (const auto& w : writes) PortOut(&PrimaryMachine, 0xF0, w[0]), PortOut(&PrimaryMachine, 0xF1, w[1]);
+    }
+    PortOut(&PrimaryMachine, 0xF2, 0x03);
+  }
+  for (auto _ : state) RunFrame(&PrimaryMachine, render, sound);
   state.SetItemsProcessed(state.iterations());
 }
 
 constexpr uint32_t Sms = OptMasterSystemIo | OptNtscRate | OptSmsPalette | OptSmsScreen;
 
-void BM_RunFrame_Ntsc(benchmark::State& state) { Run(state, Sms, false); }
-void BM_RunFrame_Pal(benchmark::State& state) { Run(state, (Sms & ~OptNtscRate) | OptPalLines, false); }
-void BM_RunFrame_NtscRendered(benchmark::State& state) { Run(state, Sms, true); }
-void BM_RunFrame_Linked(benchmark::State& state) { Run(state, OptInitial | OptLink, false); }
+void BM_RunFrame_Ntsc(benchmark::State& state) { Run(state, Sms, false, false); }
+void BM_RunFrame_Pal(benchmark::State& state) { Run(state, (Sms & ~OptNtscRate) | OptPalLines, false, false); }
+void BM_RunFrame_NtscRendered(benchmark::State& state) { Run(state, Sms, true, true); }
+void BM_RunFrame_Linked(benchmark::State& state) { Run(state, OptInitial | OptLink, false, false); }
+void BM_RunFrame_NtscSound(benchmark::State& state) { Run(state, Sms, false, true); }
+void BM_RunFrame_NtscFm(benchmark::State& state) { Run(state, Sms | OptFmUnit, false, true); }
+void BM_RunFrame_NtscRenderedFm(benchmark::State& state) { Run(state, Sms | OptFmUnit, true, true); }
 
 }  // namespace
 
@@ -61,3 +75,6 @@ BENCHMARK(BM_RunFrame_Ntsc);
 BENCHMARK(BM_RunFrame_Pal);
 BENCHMARK(BM_RunFrame_NtscRendered);
 BENCHMARK(BM_RunFrame_Linked);
+BENCHMARK(BM_RunFrame_NtscSound);
+BENCHMARK(BM_RunFrame_NtscFm);
+BENCHMARK(BM_RunFrame_NtscRenderedFm);

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-// The 28 windows of the GUI. The identifier is the index into WindowNames,
+// The 29 windows of the GUI. The identifier is the index into WindowNames,
 // whose names form the configuration keys "%s_x", "%s_y" and "%s_opened".
 enum WindowId {
   WinGame, WinFileRequesterRom, WinFileRequesterVgm, WinSystemOptions, WinDebugger,
@@ -16,9 +16,9 @@ enum WindowId {
   WinPsgViewer, WinVdpViewer, WinPaletteViewer, WinVideoOptions, WinGuiOptions,
   WinPickState, WinMovieLogger, WinVgmLogger, WinVgmPlayer, WinVariableViewer,
   WinBreakpointViewer, WinLabelViewer, WinControlOptions, WinInfo, WinVideoRecorder,
-  WinSoundOptions, WinDebuggerOptions, WinBiosOptions,
+  WinSoundOptions, WinDebuggerOptions, WinBiosOptions, WinFmViewer,
 };
-constexpr int WindowCount = 28;
+constexpr int WindowCount = 29;
 extern const char* const WindowNames[WindowCount];
 constexpr int32_t WindowPositionUnset = -32768;  // centre the window
 

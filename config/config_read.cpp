@@ -63,6 +63,7 @@ std::vector<Setting> SettingTable() {
       {"ntsc_pal", KindStandard, nullptr},
       {"country", KindCountry, nullptr},
       {"codemasters_mapper", KindOption, nullptr, OptCodemastersMapper},
+      {"fm_unit", KindOption, nullptr, OptFmUnit},
       {"rom_directory", KindText, &c.rom_directory},
       {"vgm_directory", KindText, &c.vgm_directory},
       {"var_overwrite", KindBool, &c.var_overwrite},

@@ -12,7 +12,7 @@ const char* const WindowNames[WindowCount] = {
     "psg_viewer", "vdp_viewer", "palette_viewer", "video_options", "gui_options",
     "pick_state", "movie_logger", "vgm_logger", "vgm_player", "variable_viewer",
     "breakpoint_viewer", "label_viewer", "control_options", "info", "video_recorder",
-    "sound_options", "debugger_options", "bios_options",
+    "sound_options", "debugger_options", "bios_options", "fm_viewer",
 };
 
 const char* const VideoFilterWords[4] = {"normal", "double", "bilinear", "m_eagle"};
@@ -70,7 +70,8 @@ void ApplyConfigDefaults() {
   std::memcpy(c.keys, DefaultKeyBindings, sizeof c.keys);
   c.key_rewind = DefaultRewindKey;
   // Emulation: sprite flickering on, VRAM access wait, link, Code Masters
-  // mapper and Japanese off, NTSC; the system bits stay as they are.
+  // mapper, Japanese and the FM unit off, NTSC; the system bits stay as
+  // they are.
   MachineOptions = (MachineOptions & OptSystemGroup) | OptSpriteFlickering | OptNtscRate;
   c.rom_directory = ProgramDirectory;
   c.vgm_directory = ProgramDirectory;

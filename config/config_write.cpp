@@ -54,6 +54,8 @@ void WriteEmulation(std::string* out) {
   AppendFormat(out, "ntsc_pal           = %s\n", on(OptNtscRate) ? "ntsc" : "pal");
   AppendFormat(out, "country            = %s\n", on(OptJapanese) ? "japanese" : "european");
   AppendFormat(out, "codemasters_mapper = %d\n", on(OptCodemastersMapper));
+  // Newer than the keys above: a file without it reads as before.
+  AppendFormat(out, "fm_unit            = %d\n", on(OptFmUnit));
   AppendFormat(out, "\n; Directories\n");
   AppendFormat(out, "rom_directory = \"%s\"\n", Config.rom_directory.c_str());
   AppendFormat(out, "vgm_directory = \"%s\"\n", Config.vgm_directory.c_str());

@@ -24,6 +24,7 @@ void RegisterDebuggerWindows() {
   RegisterWindow(WinTilemapViewer, {ToggleTilemapViewer, TilemapViewerEvent, RefreshTilemapViewer, nullptr});
   RegisterWindow(WinTileViewer, {ToggleTileViewer, TileViewerEvent, RefreshTileViewer, nullptr});
   RegisterWindow(WinPsgViewer, {TogglePsgViewer, nullptr, RefreshPsgViewer, nullptr});
+  RegisterWindow(WinFmViewer, {ToggleFmViewer, nullptr, RefreshFmViewer, nullptr});
   RegisterWindow(WinVdpViewer, {ToggleVdpViewer, nullptr, RefreshVdpViewer, nullptr});
   RegisterWindow(WinPaletteViewer, {TogglePaletteViewer, nullptr, RefreshPaletteViewer, nullptr});
   RegisterWindow(WinVariableViewer,

@@ -1,5 +1,6 @@
 // The small viewers: the palette as two rows of colour bars, the VDP's
-// registers in hex and binary, and the PSG's channels.
+// registers in hex and binary, the PSG's channels and the FM unit's
+// registers.
 #include <cstdio>
 #include <cstring>
 
@@ -94,6 +95,39 @@ void TogglePsgViewer() { ToggleLineViewer(WinPsgViewer, 150, PsgLine, PsgLines, 
 void RefreshPsgViewer() {
   if (!WindowOpen(WinPsgViewer)) return;
   for (int i = 0; i < PsgLines; ++i) SetGadgetText(PsgLine + i, PsgChannelLine(i - 1).c_str());
+}
+
+// "Ch.  0  1 ...  8", then rows $1x, $2x and $3x (F-number low; sustain,
+// key, block and F-number high; instrument and volume) by channel, the
+// user instrument $00-$07, and $0E (rhythm) and $0F (test).
+std::string FmRegisterLine(int line) {
+  const uint8_t* regs = PrimaryMachine.Fm.Regs;
+  std::string text;
+  char cell[16];
+  if (line == 0) {
+    text = "Ch.";
+    for (int c = 0; c < 9; ++c) std::snprintf(cell, sizeof cell, "%3d", c), text += cell;
+  } else if (line <= 3) {
+    std::snprintf(cell, sizeof cell, "$%dx", line);
+    text = cell;
+    for (int c = 0; c < 9; ++c) std::snprintf(cell, sizeof cell, " %02X", regs[line * 16 + c]), text += cell;
+  } else if (line == 4) {
+    text = "$00:";
+    for (int r = 0; r < 8; ++r) std::snprintf(cell, sizeof cell, " %02X", regs[r]), text += cell;
+  } else if (line == 5) {
+    std::snprintf(cell, sizeof cell, "$0E: %02X", regs[0x0E]);
+    text = cell;
+    std::snprintf(cell, sizeof cell, "  $0F: %02X", regs[0x0F]);
+    text += cell;
+  }
+  return text;
+}
+
+void ToggleFmViewer() { ToggleLineViewer(WinFmViewer, 190, FmLine, FmLines, RefreshFmViewer); }
+
+void RefreshFmViewer() {
+  if (!WindowOpen(WinFmViewer)) return;
+  for (int i = 0; i < FmLines; ++i) SetGadgetText(FmLine + i, FmRegisterLine(i).c_str());
 }
 
 void ResetMemoryViewer();

@@ -1,5 +1,5 @@
 // The viewers: the memory viewer and editor, the tile set, the tilemap, the
-// palette, and the VDP and PSG registers. Each is a toggle window refreshed
+// palette, and the VDP, PSG and FM unit registers. Each is a toggle window refreshed
 // once per main-loop pass while it is open, and redraws only what changed.
 // They show the Master System's mode 4 layout of the video memory whatever
 // display mode the VDP is in.
@@ -17,6 +17,7 @@ enum ViewerGadget {
   PsgLine = 1001,      // 1001..1005
   VdpLine = 1101,      // 1101..1111
   PaletteBackground = 1201, PaletteSprites,
+  FmLine = 2801,       // 2801..2806
 };
 
 // --- Memory viewer ---------------------------------------------------------
@@ -64,7 +65,7 @@ void RefreshTileViewer();
 // failure; the outcome is shown as a message.
 std::string SaveTilesPicture();
 
-// --- Tilemap, palette, VDP and PSG viewers -----------------------------------
+// --- Tilemap, palette, VDP, PSG and FM viewers -------------------------------
 void ToggleTilemapViewer();
 void TilemapViewerEvent(const GuiEvent& event);
 void RefreshTilemapViewer();
@@ -76,9 +77,16 @@ void ToggleVdpViewer();
 void RefreshVdpViewer();
 void TogglePsgViewer();
 void RefreshPsgViewer();
-// The text lines of the two register viewers.
+// The FM unit's registers $00-$38 as written (all 0 while no unit is
+// fitted): the channel registers by channel, then the user instrument and
+// the rhythm and test registers.
+void ToggleFmViewer();
+void RefreshFmViewer();
+// The text lines of the register viewers.
 std::string VdpRegisterLine(int reg);
 std::string PsgChannelLine(int channel);  // 0-3; -1 the header
+constexpr int FmLines = 6;
+std::string FmRegisterLine(int line);     // 0 .. FmLines - 1
 
 void ResetViewers();  // the states of a fresh start (tests)
 

@@ -3,7 +3,7 @@
 #include "config/config.h"
 #include "lumo/window_table.h"
 
-WindowHandlers WindowTable[28];
+WindowHandlers WindowTable[WindowCount];
 
 void RegisterWindow(int id, const WindowHandlers& handlers) {
   if (id >= 0 && id < WindowCount) WindowTable[id] = handlers;

@@ -4,6 +4,7 @@
 // itself at start-up (RegisterWindows); ids nobody registered do nothing.
 // Gadget ids are window id x 100 + part, so an event finds its window.
 #pragma once
+#include "config/config.h"
 #include "lumo/gui.h"
 
 struct WindowHandlers {
@@ -13,7 +14,7 @@ struct WindowHandlers {
   void (*wheel)(int steps) = nullptr;            // wheel steps over it, positive away from the user
 };
 
-extern WindowHandlers WindowTable[28];
+extern WindowHandlers WindowTable[WindowCount];
 
 void RegisterWindow(int id, const WindowHandlers& handlers);
 // Registers every window module of the program.

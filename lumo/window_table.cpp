@@ -3,7 +3,7 @@
 #include "config/config.h"
 #include "lumo/gui.h"
 
-const WindowLayout WindowLayouts[28] = {
+const WindowLayout WindowLayouts[WindowCount] = {
     {"", 0, 0},                               // game: the emulator screen
     {"Load ROM", 440, 327},                   // filerequester_rom: with the recent list
     {"Load VGM", 250, 327},                   // filerequester_vgm
@@ -32,6 +32,7 @@ const WindowLayout WindowLayouts[28] = {
     {"Sound options", 165, 55},               // sound_options
     {"Debugger options", 220, 15},            // debugger_options: its one caption
     {"BIOS options", 400, 40},                // bios_options
+    {"FM", 190, 90},                          // fm_viewer
 };
 
 Window* OpenToolWindow(int id, int client_width, int client_height, int extra_flags) {

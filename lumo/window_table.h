@@ -1,6 +1,7 @@
 // The program's windows: title and client size of each WindowId, for the
 // application to open them with.
 #pragma once
+#include "config/config.h"
 
 struct WindowLayout {
   const char* title;  // "" for none
@@ -10,7 +11,7 @@ struct WindowLayout {
 
 // Indexed by WindowId (config/config.h); the two file requesters take
 // their title from the requester.
-extern const WindowLayout WindowLayouts[28];
+extern const WindowLayout WindowLayouts[WindowCount];
 
 struct Window;
 // Opens a tool window at its remembered position (centred when none) with

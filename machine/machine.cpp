@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "machine/fm_unit.h"
 #include "machine/memory.h"
 #include "machine/options.h"
 #include "machine/ports.h"
@@ -88,6 +89,9 @@ void SetupTiming(Machine* m) {
   VdpApplyMode(&m->Vdp);
   m->CyclesPerFrame = uint32_t(m->Vdp.lines_per_frame) * MachineLineCycles;
   PsgInit(&m->Psg, m->Vdp.frames_per_second * m->CyclesPerFrame);
+  FmSetupTiming(m);
+  // A unit taken out keeps nothing for when it is fitted again.
+  if (!FmUnitPresent()) FmReset(m);
   m->SerialStep = ComputeSerialStep(m);
   // A new image may have replaced the one the core's pages point into.
   if (m == CurrentMachine) RebuildPageTables(m);
@@ -100,6 +104,7 @@ void MachineReset(Machine* m) {
   m->GgParallelData = m->GgDataDirection = m->GgSerialOut = 0;
   m->GgSerialBusy = m->GgSerialIn = m->GgSerialInFull = m->GgSerialControl = 0;
   m->SerialStep = ComputeSerialStep(m);
+  FmReset(m);  // with the console's other sound chip
   m->CartRamEnabled = 0;
   m->CartRamBank = 0;
   m->RomBank0 = 0;

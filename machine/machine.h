@@ -1,5 +1,6 @@
 // One emulated Master System / Game Gear: RAM, mapper state, Game Gear port
-// registers, timing counters, the saved Z80 registers, the VDP and the PSG.
+// registers, timing counters, the saved Z80 registers, the VDP, the PSG and
+// the FM unit's chip (sounding only when the unit is fitted, machine/fm_unit.h).
 // Two records exist for the whole run: the primary machine and the link
 // partner (a second Game Gear that runs the same cartridge in lockstep when
 // the link option is on). The Z80 core is one global instance; the record
@@ -9,6 +10,7 @@
 
 #include "machine/psg.h"
 #include "machine/vdp.h"
+#include "machine/ym2413.h"
 #include "z80/z80.h"
 
 struct PixelBuffer;
@@ -42,6 +44,8 @@ struct Machine {
   uint8_t* CartRam;          // 32 KB, owned by the cartridge module
   VdpState Vdp;
   PsgState Psg;
+  Ym2413 Fm;
+  uint8_t FmControl;         // port $F2: bits 1-0 as written
   Machine* LinkPartner;      // primary <-> partner
 };
 
@@ -64,8 +68,8 @@ void SaveCoreState(Machine* machine);
 // registers and page tables (after a state load).
 void ForgetCurrentMachine();
 
-// Line count and frame rate from the option word, the PSG clock and the
-// serial step. For both machines after a cartridge or a state is installed.
+// Line count and frame rate from the option word, the PSG clock, the FM
+// unit's frame and the serial step. For both machines after a cartridge or a state is installed.
 void SetupTiming(Machine* machine);
 int32_t ComputeSerialStep(const Machine* machine);
 

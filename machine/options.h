@@ -18,6 +18,7 @@ enum MachineOption : uint32_t {
   OptSpriteFlickering = 0x0400, // at most 8 sprites per line (4 in the legacy modes)
   OptVramAccessWait = 0x0800,   // badly timed VRAM accesses dropped and counted
   OptLink = 0x1000,             // run the link partner
+  OptFmUnit = 0x2000,           // the FM sound unit is fitted (never on the Game Gear)
 };
 
 // Bits replaced as a group when a cartridge is installed.

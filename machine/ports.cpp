@@ -1,5 +1,6 @@
 #include "machine/ports.h"
 
+#include "machine/fm_unit.h"
 #include "machine/machine.h"
 #include "machine/options.h"
 #include "z80/z80.h"
@@ -118,6 +119,11 @@ void PortOut(Machine* m, uint16_t port, uint8_t value) {
     case 0xBE:
       VdpWriteData(&m->Vdp, value);
       break;
+    case 0xF0:
+    case 0xF1:
+    case 0xF2:
+      if (FmUnitPresent()) FmPortWrite(m, uint8_t(port), value);
+      break;
     case 0xFC:
     case 0xFD:
       if (DebugConsolePortHook) DebugConsolePortHook(uint8_t(port), value);
@@ -158,6 +164,8 @@ uint8_t PortIn(Machine* m, uint16_t port) {
     case 0xC1:
     case 0xDD:
       return ControllerPortB(m);
+    case 0xF2:
+      return FmUnitPresent() ? FmReadControl(m) : 0xFF;
     default:
       return 0xFF;
   }

@@ -1,6 +1,7 @@
 // The Z80's IN and OUT as the machine decodes them: the VDP, the PSG, the
-// SDSC debug console, the Game Gear's own registers ($00-$06) and the
-// controller ports ($DC/$DD, mirrored at $C0/$C1). Only the exact port
+// SDSC debug console, the Game Gear's own registers ($00-$06), the
+// controller ports ($DC/$DD, mirrored at $C0/$C1) and, when it is fitted,
+// the FM unit ($F0-$F2, machine/fm_unit.h). Only the exact port
 // numbers below are decoded; every other port is ignored on output and
 // reads $FF.
 #pragma once

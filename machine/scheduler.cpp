@@ -1,6 +1,7 @@
 // The frame scheduler: every scanline is cut into CPU slices of fixed
 // length with the VDP, PSG and VGM hooks at fixed line positions, so the
 // core runs whole budgets and nothing is called per instruction.
+#include "machine/fm_unit.h"
 #include "machine/machine.h"
 #include "machine/options.h"
 
@@ -57,6 +58,7 @@ void RunSingleFrame(Machine* m, bool render, bool sound) {
   int first, last;
   RenderedLines(active, &first, &last);
   if (!render) first = last = 0;
+  const bool fm = FmUnitPresent();
 
   for (int line = 0; line < lines; ++line) {
     if (line >= first && line < last) VdpRenderLine(vdp);
@@ -66,14 +68,17 @@ void RunSingleFrame(Machine* m, bool render, bool sound) {
     }
     if (LineEndHook) LineEndHook();
     PsgLineTick(&m->Psg, sound);
+    if (fm) FmLineTick(m, sound);
   }
   SaveCoreState(m);
   PsgFrameEnd(&m->Psg, sound);
+  if (fm) FmFrameEnd(m, sound);
   if (render) VdpSwapSurfaces(vdp);
 }
 
 // Both Game Gears line by line, the primary first. The partner's sound is
-// logged but never played; its picture is drawn like the primary's so the
+// logged but never played (its FM unit, on a linked Master System, never
+// sounds); its picture is drawn like the primary's so the
 // second screen shows its game.
 void RunLinkedFrame(Machine* primary, bool render, bool sound) {
   Machine* partner = primary->LinkPartner;
@@ -86,6 +91,7 @@ void RunLinkedFrame(Machine* primary, bool render, bool sound) {
   RenderedLines(active, &first, &last);
   RenderedLines(active2, &first2, &last2);
   if (!render) first = last = first2 = last2 = 0;
+  const bool fm = FmUnitPresent();
 
   for (int line = 0; line < lines; ++line) {
     SelectMachine(primary);
@@ -95,6 +101,7 @@ void RunLinkedFrame(Machine* primary, bool render, bool sound) {
     if (stop) return;
     if (LineEndHook) LineEndHook();
     PsgLineTick(&primary->Psg, sound);
+    if (fm) FmLineTick(primary, sound);
 
     SelectMachine(partner);
     if (line >= first2 && line < last2) VdpRenderLine(vdp2);
@@ -104,7 +111,9 @@ void RunLinkedFrame(Machine* primary, bool render, bool sound) {
   }
   SelectMachine(primary);
   PsgFrameEnd(&primary->Psg, sound);
+  if (fm) FmFrameEnd(primary, sound);
   PsgFrameEnd(&partner->Psg, false);
+  if (fm) FmFrameEnd(partner, false);
   if (render) {
     VdpSwapSurfaces(vdp);
     VdpSwapSurfaces(vdp2);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/byte_order.h"
+#include "machine/fm_unit.h"
 #include "machine/machine.h"
 #include "z80/z80.h"
 
@@ -20,7 +21,9 @@ constexpr size_t FlagsAt = WaitAt + 8;          // any write, tone, stereo, nois
 // The output ring's write position: frames are synthesised in pieces split
 // where the ring wraps, so it decides where a piece starts.
 constexpr size_t RingAt = FlagsAt + 4;
-static_assert(RingAt + 2 <= StateExtrasSize, "the extras fit the reserved bytes");
+// The FM unit's part at the very end leaves the bytes between free.
+constexpr size_t FmAt = StateExtrasFmAt;
+static_assert(RingAt + 2 <= FmAt, "the extras fit the reserved bytes");
 
 bool Tagged(const uint8_t* bytes) { return std::memcmp(bytes, Tag, sizeof Tag) == 0; }
 
@@ -61,6 +64,11 @@ void WriteStateExtras(const Machine& m, uint8_t* b) {
   const uint8_t flags[4] = {psg.AnyWrite, psg.ToneChanged, psg.StereoChanged, psg.NoiseChangedLine};
   std::memcpy(b + FlagsAt, flags, 4);
   PutLe16(b + RingAt, uint16_t(psg.RingWrite));
+  if (FmUnitPresent()) {
+    b[FmAt] = 1;
+    b[FmAt + 1] = m.FmControl;
+    Ym2413WriteState(&m.Fm, b + FmAt + 2);
+  }
 }
 
 bool CheckStateExtras(const uint8_t* b) {
@@ -77,7 +85,11 @@ bool CheckStateExtras(const uint8_t* b) {
   for (int i = 0; i < 4; ++i)
     if (b[FlagsAt + i] > 1) return false;
   const uint16_t ring = GetLe16(b + RingAt);
-  return ring < PsgRingBytes && ring % 4 == 0;
+  if (ring >= PsgRingBytes || ring % 4 != 0) return false;
+  if (b[FmAt] == 0) return true;
+  static Ym2413 scratch;  // the reader checks the block whole on its own copy
+  return b[FmAt] == 1 && b[FmAt + 1] <= FmControlMask &&
+         Ym2413ReadState(&scratch, b + FmAt + 2, Ym2413StateSize);
 }
 
 void ReadStateExtras(Machine* m, const uint8_t* b) {
@@ -100,6 +112,11 @@ void ReadStateExtras(Machine* m, const uint8_t* b) {
   // Empty, but writing where it would have written next.
   psg.RingWrite = psg.RingRead = GetLe16(b + RingAt);
   psg.RingFill = 0;
+  // Without its part the unit stays as the machine's reset left it.
+  if (b[FmAt] == 1) {
+    m->FmControl = b[FmAt + 1];
+    Ym2413ReadState(&m->Fm, b + FmAt + 2, Ym2413StateSize);  // checked: cannot fail
+  }
 }
 
 void InstallCoreExtras(const uint8_t* b) {

@@ -41,7 +41,7 @@ constexpr size_t VdpAt = ReservedAt + StateExtrasSize;
 constexpr size_t PsgAt = VdpAt + VdpStateBlockSize;
 static_assert(ReservedAt == 41029 && VdpAt == 41262 && PsgAt == 58002, "machine block layout");
 static_assert(PsgAt + PsgSaveStateSize == MachineStateBlockSize, "machine block size");
-constexpr uint32_t KnownOptionBits = 0x1FFF;
+constexpr uint32_t KnownOptionBits = 0x3FFF;
 
 void PutRegisters(uint8_t* at, const Z80Registers& r) {
   const uint16_t words[12] = {r.af, r.bc, r.de, r.hl, r.ix, r.iy, r.pc, r.sp, r.af2, r.bc2, r.de2, r.hl2};

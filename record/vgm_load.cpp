@@ -129,6 +129,9 @@ bool ReadSong(gzFile gz, VgmSong* song) {
   // Bit 30 marks a second chip and bit 31 a T6W28; neither changes the clock.
   song->clock = GetLe32(h + VgmClockField) & 0x3FFFFFFF;
   if (song->clock == 0) song->clock = VgmChipClock;
+  // The player's YM2413 runs at its own crystal's rate whatever the header
+  // says; the clock only tells that the file has one.
+  song->fm_clock = GetLe32(h + VgmYm2413Field) & 0x3FFFFFFF;
   song->total_samples = GetLe32(h + VgmTotalSamples);
   song->loop_samples = GetLe32(h + VgmLoopSamples);
   if (gd3) ReadGd3(gz, song);

@@ -16,6 +16,7 @@
 #include "base/safe_file.h"
 #include "lumo/messages.h"
 #include "machine/cartridge.h"
+#include "machine/fm_unit.h"
 #include "machine/machine.h"
 #include "machine/options.h"
 #include "record/vgm_format.h"
@@ -32,10 +33,12 @@ void (*VgmLoggerChanged)() = nullptr;
 
 namespace {
 
-// The scheduler calls the logger after each line only while it logs or waits.
+// The scheduler calls the logger after each line, and the FM unit with each
+// of its writes, only while it logs or waits.
 void SetLogState(uint8_t state) {
   VgmLogState = state;
   LineEndHook = state != VgmLogIdle ? VgmLogLine : nullptr;
+  FmWriteHook = state != VgmLogIdle ? VgmLogFmWrite : nullptr;
 }
 
 }  // namespace
@@ -57,7 +60,9 @@ struct CommandBuffer {
 constexpr uint32_t GrowStep = 1u << 20;
 constexpr uint32_t LineBytes = 27;      // stereo 2 + volumes 8 + tones 12 + noise 2 + wait 3
 constexpr uint32_t DumpBytes = 24;      // stereo 2 + volumes 8 + tones 12 + noise 2
-constexpr uint32_t StopReserve = DumpBytes + 1;
+constexpr uint32_t FmWriteBytes = 3;
+// A loop's closing dump of both chips and the end.
+constexpr uint32_t StopReserve = DumpBytes + VgmFmDumpBytes + 1;
 // TotalSamples stops short of wrapping its 32 bits (some 27 hours).
 constexpr uint32_t MaxSamples = 0xFFFF0000u;
 
@@ -72,11 +77,15 @@ uint32_t LastNoiseWrites = 0;
 // for the volumes last seen.
 uint32_t LastVolumes = 0xFFFFFFFFu;
 uint8_t VolumeWrites[8];
+// Whether the log holds YM2413 commands: only then is the file a 1.51 one
+// with the chip's clock.
+bool FmUsed = false;
 
 void FreeLog() {
   if (Log.data) munmap(Log.data, VgmMaxDataBytes);
   Log = CommandBuffer{};
   LogFull = false;
+  FmUsed = false;
 }
 
 // Commits `bytes` at `at`; false when the memory cannot be had. Kernels
@@ -144,6 +153,46 @@ uint8_t* PutDump(uint8_t* out, const PsgRegisters& r) {
   return PutPsg(out, NoiseByte(r));
 }
 
+uint8_t* PutFmWrite(uint8_t* out, uint8_t reg, uint8_t value) {
+  out[0] = VgmCmdYm2413;
+  out[1] = reg;
+  out[2] = value;
+  return out + 3;
+}
+
+// The YM2413's registers, so that playing can start (or loop back) here.
+uint8_t* PutFmDump(uint8_t* out, const uint8_t* regs) {
+  for (uint8_t reg : VgmFmDumpRegisters) out = PutFmWrite(out, reg, regs[reg]);
+  FmUsed = true;
+  return out;
+}
+
+// A chip that was never written needs no dump.
+bool FmWritten(const uint8_t* regs) {
+  for (uint8_t reg : VgmFmDumpRegisters)
+    if (regs[reg]) return true;
+  return false;
+}
+
+// A write that starts a sound: a key-on, or a drum struck in rhythm mode.
+bool FmKeyOn(uint8_t reg, uint8_t value) {
+  if (reg >= 0x20 && reg <= 0x28) return (value & 0x10) != 0;
+  return reg == 0x0E && (value & 0x20) && (value & 0x1F);
+}
+
+// Room for `bytes` more with what stopping appends; false (and nothing more
+// logged from then on) when the log is full.
+bool Room(uint32_t bytes) {
+  if (Log.capacity - Log.size >= bytes + StopReserve && TotalSamples <= MaxSamples) return true;
+  if (LogFull) return false;
+  if (TotalSamples > MaxSamples || !Reserve(bytes + StopReserve)) {
+    LogFull = true;
+    ShowMessage("Couldn't log more VGM: the log is full.");
+    return false;
+  }
+  return true;
+}
+
 bool Audible(const PsgRegisters& r) {
   for (int i = 0; i < 4; i++)
     if ((r.Stereo & (0x11 << i)) && r.Volume[i] < 15) return true;
@@ -195,8 +244,17 @@ void MakeHeader(uint8_t* h, uint32_t gd3_bytes, uint32_t loop_offset, uint32_t l
   for (uint32_t i = 0; i < VgmHeaderSize; i++) h[i] = 0;
   h[0] = 'V'; h[1] = 'g'; h[2] = 'm'; h[3] = ' ';
   PutLe32(h + VgmEofOffset, VgmHeaderSize + Log.size + gd3_bytes - 4);
-  PutLe32(h + VgmVersionField, VgmVersion);
+  PutLe32(h + VgmVersionField, FmUsed ? VgmFmVersion : VgmVersion);
   PutLe32(h + VgmClockField, VgmChipClock);
+  if (FmUsed) {
+    // 1.51 describes the SN76489 further and says where the data starts
+    // (still right after this header).
+    PutLe32(h + VgmYm2413Field, Ym2413Clock);
+    h[VgmSnFeedback] = uint8_t(VgmSegaFeedback);
+    h[VgmSnFeedback + 1] = uint8_t(VgmSegaFeedback >> 8);
+    h[VgmSnShiftWidth] = VgmSegaShiftWidth;
+    PutLe32(h + VgmDataOffset, VgmHeaderSize - VgmDataOffset);
+  }
   PutLe32(h + VgmGd3Offset, VgmHeaderSize + Log.size - VgmGd3Offset);
   PutLe32(h + VgmTotalSamples, TotalSamples);
   PutLe32(h + VgmLoopOffset, loop_offset);
@@ -224,8 +282,10 @@ void Trim(uint32_t* loop_offset, uint32_t* loop_samples) {
   const uint32_t frame_samples = NtscLog ? VgmNtscFrameSamples : VgmPalFrameSamples;
   VgmLoopCut loop;
   if (TrimLoops && FindVgmLoop(Log.data, Log.size, frame_samples, &loop)) {
-    Log.size = loop.cut;  // room for the dump and the end was kept
-    Log.size = uint32_t(PutDump(Log.data + Log.size, loop.registers) - Log.data);
+    Log.size = loop.cut;  // room for the dumps and the end was kept
+    uint8_t* out = PutDump(Log.data + Log.size, loop.registers);
+    if (FmUsed) out = PutFmDump(out, loop.fm);
+    Log.size = uint32_t(out - Log.data);
     Log.data[Log.size++] = VgmCmdEnd;
     TotalSamples = loop.total_samples;
     *loop_offset = loop.loop_start + VgmHeaderSize - VgmLoopOffset;
@@ -290,7 +350,7 @@ bool StartVgmLog() {
     return false;
   }
   ClearLog();
-  if (!Reserve(DumpBytes + StopReserve)) {
+  if (!Reserve(DumpBytes + VgmFmDumpBytes + StopReserve)) {
     ShowMessage("Can't start VGM logging.");
     return false;
   }
@@ -301,7 +361,11 @@ bool StartVgmLog() {
   LastNoiseWrites = psg.NoiseWrites;
   LastVolumes = 0xFFFFFFFFu;  // none made up yet (real volumes are 0-15)
   NtscLog = (MachineOptions & OptNtscRate) != 0;
-  Log.size = uint32_t(PutDump(Log.data, r) - Log.data);
+  uint8_t* out = PutDump(Log.data, r);
+  // The FM unit's registers too, once a program has written them.
+  const uint8_t* fm = PrimaryMachine.Fm.Regs;
+  if (FmUnitPresent() && FmWritten(fm)) out = PutFmDump(out, fm);
+  Log.size = uint32_t(out - Log.data);
   SetLogState(VgmLogLogging);
   Changed();
   ShowMessage("Started VGM logging.");
@@ -334,14 +398,7 @@ void VgmLogLine() {
   }
   // Once per frame, on the machine's line 0, unless sample accurate.
   if (!SampleAccurate && PrimaryMachine.Vdp.line != 0) return;
-  if (Log.capacity - Log.size < LineBytes + StopReserve || TotalSamples > MaxSamples) {
-    if (LogFull) return;
-    if (TotalSamples > MaxSamples || !Reserve(LineBytes + StopReserve)) {
-      LogFull = true;
-      ShowMessage("Couldn't log more VGM: the log is full.");
-      return;
-    }
-  }
+  if (!Room(LineBytes)) return;
   const PsgRegisters& r = psg.Chip;
   uint8_t* out = Log.data + Log.size;
   if (r.Stereo != LastStereo) {
@@ -381,6 +438,17 @@ void VgmLogLine() {
     TotalSamples += ntsc ? VgmNtscFrameSamples : VgmPalFrameSamples;
   }
   Log.size = uint32_t(out - Log.data);
+}
+
+void VgmLogFmWrite(uint8_t reg, uint8_t value) {
+  // The write has reached the chip: a log it starts dumps it with the rest.
+  if (VgmLogState == VgmLogWaiting) {
+    if (FmKeyOn(reg, value)) StartVgmLog();
+    return;
+  }
+  if (VgmLogState != VgmLogLogging || !Room(FmWriteBytes)) return;
+  Log.size = uint32_t(PutFmWrite(Log.data + Log.size, reg, value) - Log.data);
+  FmUsed = true;
 }
 
 void VgmLogTimeText(char* text, size_t size) {

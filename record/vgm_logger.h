@@ -1,8 +1,12 @@
 // The VGM music logger: records the primary machine's sound chip as a VGM
 // 1.01 file (SN76489 with the Game Gear stereo register) with a Gd3 tag, in
-// the "Music" folder. It does not log port writes: once per frame (once per
-// scanline when sample accurate) it compares the chip's registers with what
-// it logged last and writes the differences. On stop it can cut trailing
+// the "Music" folder. It does not log the PSG's port writes: once per frame
+// (once per scanline when sample accurate) it compares the chip's registers
+// with what it logged last and writes the differences. The FM unit's writes
+// are logged one by one as they happen (0x51 commands, whose order matters:
+// a key-on follows its F-number), and a log holding any makes the file a
+// 1.51 one with the YM2413's clock; a log without them is a 1.01 file as
+// before. On stop it can cut trailing
 // silence, or find a loop and end the file after its first pass.
 #pragma once
 #include <cstddef>
@@ -55,3 +59,6 @@ void ResetVgmLogger();
 // After every scanline of the primary machine while logging or waiting: the
 // logger hangs it on the scheduler's LineEndHook.
 void VgmLogLine();
+// Each FM unit register write while logging or waiting (FmWriteHook). While
+// waiting, a key-on starts the log.
+void VgmLogFmWrite(uint8_t reg, uint8_t value);

@@ -6,10 +6,12 @@
 #include <cstring>
 
 #include "lumo/messages.h"
+#include "machine/fm_unit.h"
 #include "machine/options.h"
 #include "record/vgm_format.h"
 
 PsgState VgmPsg;
+Ym2413 VgmFm;
 bool VgmPlaying = false;
 bool VgmLoaded = false;
 std::string VgmTitle;
@@ -108,13 +110,22 @@ uint64_t ScanTime(uint32_t from, uint32_t until) {
   return samples;
 }
 
-// The chip's power-on registers, written through the chip like any command
+void FmWrite(uint8_t reg, uint8_t value) {
+  Ym2413WriteAddress(&VgmFm, reg);
+  Ym2413WriteData(&VgmFm, value);
+}
+
+// The chips' power-on registers, written through the chips like any command
 // so they take effect at this line and the samples already made stay.
 void SilenceChip() {
   static const uint8_t writes[] = {0x9F, 0xBF, 0xDF, 0xFF, 0x80, 0x00, 0xA0, 0x00, 0xC0, 0x00, 0xE0};
   for (uint8_t b : writes) PsgWrite(&VgmPsg, b);
   PsgWriteStereo(&VgmPsg, 0xFF);
   VgmPsg.Latched = 0;
+  if (!Song.fm_clock) return;
+  // Keys first, so no note restarts with the cleared instrument.
+  for (uint8_t reg = 0x20; reg <= 0x28; reg++) FmWrite(reg, 0);
+  for (uint8_t reg : VgmFmDumpRegisters) FmWrite(reg, 0);
 }
 
 // At the end of the data: back to the loop point with the chip as it is, or
@@ -141,6 +152,7 @@ bool Step() {
   const uint8_t op = Song.data[Position];
   if (op == VgmCmdStereo) PsgWriteStereo(&VgmPsg, Song.data[Position + 1]);
   if (op == VgmCmdPsg) PsgWrite(&VgmPsg, Song.data[Position + 1]);
+  if (op == VgmCmdYm2413 && Song.fm_clock) FmWrite(Song.data[Position + 1], Song.data[Position + 2]);
   Debt += uint64_t(c.wait) << 16;
   PlayedSamples += c.wait;
   Position += c.length;
@@ -152,6 +164,9 @@ bool Step() {
 void FollowVideoStandard() {
   uint32_t frame = (MachineOptions & OptNtscRate) ? VgmNtscFrameSamples : VgmPalFrameSamples;
   if (VgmPsg.SamplesPerFrame != frame) PsgInit(&VgmPsg, Song.clock);
+  const uint16_t lines = (MachineOptions & OptPalLines) ? 313 : 262;
+  if (VgmFm.SamplesPerFrame != frame || VgmFm.LinesPerFrame != lines)
+    Ym2413SetFrame(&VgmFm, lines, uint16_t(frame));
 }
 
 }  // namespace
@@ -165,6 +180,7 @@ bool LoadVgm(const char* path) {
   VgmGameName = Song.game;
   PsgInit(&VgmPsg, Song.clock);
   PsgReset(&VgmPsg);
+  Ym2413Reset(&VgmFm);
   Position = 0;
   Debt = 0;
   PlayedSamples = 0;
@@ -202,9 +218,14 @@ int VgmPlayFrame() {
   for (int line = 0; line < lines; line++) {
     for (uint32_t n = 0; !ended && Debt < line_samples && n < MaxCommandsPerLine; n++) ended = !Step();
     PsgLineTick(&VgmPsg, true);
+    if (Song.fm_clock) Ym2413LineTick(&VgmFm, true);
     Debt = Debt > line_samples ? Debt - line_samples : 0;
   }
   PsgFrameEnd(&VgmPsg, true);
+  if (Song.fm_clock) {
+    const uint32_t made = Ym2413FrameEnd(&VgmFm, true);
+    FmMixIntoRing(&VgmPsg, VgmFm.Frame, made, true);
+  }
   if (ended) {
     // The rest of this frame still sounds; the next Play starts over.
     VgmPlaying = false;

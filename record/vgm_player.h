@@ -1,6 +1,8 @@
 // The VGM player: plays SN76489 music logs (.vgm, or gzip-compressed .vgz)
 // through a sound chip of its own, whose samples stand in for the machine's
-// sound while it plays. The main loop advances it once per pass with
+// sound while it plays. A file whose header gives a YM2413 clock plays its
+// 0x51 commands through a YM2413 of the player's own, mixed in as the FM
+// unit's sound is; other files skip them as commands of another chip. The main loop advances it once per pass with
 // VgmPlayFrame; the audio output then reads VgmReadSamples instead of the
 // machine's ring.
 #pragma once
@@ -8,8 +10,10 @@
 #include <string>
 
 #include "machine/psg.h"
+#include "machine/ym2413.h"
 
 extern PsgState VgmPsg;  // the player's own chip and sample ring
+extern Ym2413 VgmFm;     // its FM chip, mixed into VgmPsg's ring
 extern bool VgmPlaying;
 extern bool VgmLoaded;
 // The first English texts of the Gd3 tag (characters above 255 become
@@ -24,6 +28,7 @@ struct VgmSong {
   uint32_t size = 0;
   int64_t loop = -1;            // data position the end jumps back to; -1 none
   uint32_t clock = 0;           // SN76489 clock in Hz
+  uint32_t fm_clock = 0;        // YM2413 clock in Hz; 0 without one
   uint32_t total_samples = 0;   // as the header says
   uint32_t loop_samples = 0;
   std::string title, game;

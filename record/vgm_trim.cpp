@@ -4,6 +4,7 @@
 #include "record/vgm_trim.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -23,13 +24,20 @@ std::unique_ptr<PsgState> NewScratchChip() {
   return psg;
 }
 
-// Replays the logger's commands into `psg`, calling boundary(position after
-// the command, samples so far) at each frame boundary until it returns
-// false. Returns the position of the end command (or of the data's end) and
-// the samples replayed.
+// The chips of a replay: the PSG, and the FM unit's registers as written.
+struct ScratchChips {
+  std::unique_ptr<PsgState> psg = NewScratchChip();
+  uint8_t fm[0x40] = {};
+};
+
+// Replays the logger's commands into `chips`, calling boundary(position
+// after the command, samples so far) at each frame boundary until it
+// returns false. Returns the position of the end command (or of the data's
+// end) and the samples replayed.
 template <class Boundary>
-uint32_t Replay(const uint8_t* data, uint32_t size, uint32_t frame_samples, PsgState* psg,
+uint32_t Replay(const uint8_t* data, uint32_t size, uint32_t frame_samples, ScratchChips* chips,
                 uint64_t* samples_out, Boundary boundary) {
+  PsgState* psg = chips->psg.get();
   uint32_t pos = 0;
   uint64_t samples = 0;
   int64_t countdown = frame_samples;
@@ -44,6 +52,10 @@ uint32_t Replay(const uint8_t* data, uint32_t size, uint32_t frame_samples, PsgS
       else
         PsgWrite(psg, data[pos + 1]);
       length = 2;
+    } else if (op == VgmCmdYm2413) {
+      if (size - pos < 3) break;
+      chips->fm[data[pos + 1] & 0x3F] = data[pos + 2];
+      length = 3;
     } else if (op == VgmCmdWait) {
       if (size - pos < 3) break;
       wait = uint32_t(data[pos + 1] | data[pos + 2] << 8);
@@ -68,10 +80,25 @@ uint32_t Replay(const uint8_t* data, uint32_t size, uint32_t frame_samples, PsgS
   return pos;
 }
 
-bool Silent(const PsgRegisters& r) {
+bool Rhythm(const uint8_t* fm) { return (fm[0x0E] & 0x20) != 0; }
+
+// An FM melody channel that sounds: keyed, and not at its quietest.
+bool FmMelodySounds(const uint8_t* fm, int c) {
+  return (fm[0x20 + c] & 0x10) && (fm[0x30 + c] & 0x0F) < 15 && !(c >= 6 && Rhythm(fm));
+}
+
+bool FmSilent(const uint8_t* fm) {
+  if (Rhythm(fm) && (fm[0x0E] & 0x1F)) return false;
+  for (int c = 0; c < 9; c++)
+    if (FmMelodySounds(fm, c)) return false;
+  return true;
+}
+
+bool Silent(const ScratchChips& chips) {
+  const PsgRegisters& r = chips.psg->Chip;
   for (int i = 0; i < 4; i++)
     if ((r.Stereo & (0x11 << i)) && r.Volume[i] < 15) return false;
-  return true;
+  return FmSilent(chips.fm);
 }
 
 // One frame reduced to what the loop search compares.
@@ -80,13 +107,23 @@ struct FrameSound {
   int pitch;     // sum of the periods of the audible channels
 };
 
-FrameSound Reduce(const PsgRegisters& r) {
+// The FM channels that sound add their loudness and their block and
+// F-number (a PSG-only log has none, and reduces as it always did).
+FrameSound Reduce(const ScratchChips& chips) {
+  const PsgRegisters& r = chips.psg->Chip;
   FrameSound f{60, 0};
   for (int i = 0; i < 4; i++) {
     f.loudness -= r.Volume[i];
     bool audible = (r.Stereo & (0x11 << i)) && r.Volume[i] < 15;
     if (audible) f.pitch += i < 3 ? r.Tone[i] : r.NoisePeriod;
   }
+  const uint8_t* fm = chips.fm;
+  for (int c = 0; c < 9; c++) {
+    if (!FmMelodySounds(fm, c)) continue;
+    f.loudness += 15 - (fm[0x30 + c] & 0x0F);
+    f.pitch += (fm[0x20 + c] & 0x0F) << 8 | fm[0x10 + c];
+  }
+  if (Rhythm(fm)) f.loudness += 3 * __builtin_popcount(fm[0x0E] & 0x1F);
   return f;
 }
 
@@ -208,14 +245,14 @@ long FindLoopStart(const WindowMatcher& matcher, long count, long length) {
 }  // namespace
 
 VgmEndCut FindVgmEnd(const uint8_t* data, uint32_t size, uint32_t frame_samples) {
-  auto psg = NewScratchChip();
+  ScratchChips chips;
   bool first = true, marked = false;
   VgmEndCut mark{0, 0};
   uint64_t samples = 0;
-  uint32_t end = Replay(data, size, frame_samples, psg.get(), &samples, [&](uint32_t pos, uint64_t at) {
+  uint32_t end = Replay(data, size, frame_samples, &chips, &samples, [&](uint32_t pos, uint64_t at) {
     if (first) {
       first = false;
-    } else if (!Silent(psg->Chip)) {
+    } else if (!Silent(chips)) {
       marked = false;
     } else if (!marked) {
       // The first silent frame of what may be the closing silence.
@@ -231,10 +268,10 @@ VgmEndCut FindVgmEnd(const uint8_t* data, uint32_t size, uint32_t frame_samples)
 bool FindVgmLoop(const uint8_t* data, uint32_t size, uint32_t frame_samples, VgmLoopCut* loop) {
   std::vector<FrameSound> frames;
   {
-    auto psg = NewScratchChip();
+    ScratchChips chips;
     uint64_t samples = 0;
-    Replay(data, size, frame_samples, psg.get(), &samples, [&](uint32_t, uint64_t) {
-      frames.push_back(Reduce(psg->Chip));
+    Replay(data, size, frame_samples, &chips, &samples, [&](uint32_t, uint64_t) {
+      frames.push_back(Reduce(chips));
       return frames.size() <= MaxLoopFrames;
     });
   }
@@ -249,18 +286,19 @@ bool FindVgmLoop(const uint8_t* data, uint32_t size, uint32_t frame_samples, Vgm
 
   // Replay once more to find the byte positions and sample counts of the
   // loop's first frame and of the frame after its end.
-  auto psg = NewScratchChip();
+  ScratchChips chips;
   long frame = 0;
   bool started = false, ended = false;
   uint64_t samples = 0;
   auto start_here = [&](uint32_t pos, uint64_t at) {
     loop->loop_start = pos;
-    loop->registers = psg->Chip;
+    loop->registers = chips.psg->Chip;
+    std::memcpy(loop->fm, chips.fm, sizeof loop->fm);
     loop->loop_samples = uint32_t(at);  // made relative below
     started = true;
   };
   if (first == 0) start_here(0, 0);
-  Replay(data, size, frame_samples, psg.get(), &samples, [&](uint32_t pos, uint64_t at) {
+  Replay(data, size, frame_samples, &chips, &samples, [&](uint32_t pos, uint64_t at) {
     frame++;
     if (frame == first) start_here(pos, at);
     if (frame == first + length) {

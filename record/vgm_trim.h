@@ -1,6 +1,8 @@
 // The logger's trimmers: they replay its command data through a scratch
-// sound chip, frame by frame, to find where trailing silence starts or where
-// the music loops.
+// sound chip (and a copy of the FM unit's registers), frame by frame, to
+// find where trailing silence starts or where the music loops. An FM
+// channel counts as sounding while it is keyed; its release after the
+// key-off does not.
 #pragma once
 #include <cstdint>
 
@@ -15,14 +17,15 @@ struct VgmEndCut {
 };
 VgmEndCut FindVgmEnd(const uint8_t* data, uint32_t size, uint32_t frame_samples);
 
-// A loop: the data from loop_start up to cut plays once per pass; the chip
-// holds `registers` at loop_start.
+// A loop: the data from loop_start up to cut plays once per pass; the chips
+// hold `registers` and `fm` at loop_start.
 struct VgmLoopCut {
   uint32_t loop_start;
   uint32_t cut;
   uint32_t total_samples;
   uint32_t loop_samples;
   PsgRegisters registers;
+  uint8_t fm[0x40];
 };
 // False when no loop was found.
 bool FindVgmLoop(const uint8_t* data, uint32_t size, uint32_t frame_samples, VgmLoopCut* loop);

@@ -20,17 +20,19 @@ TEST(HeadlessOptions, DefaultsAndEveryOption) {
   EXPECT_EQ(o.frames, 600);
   EXPECT_FALSE(o.pal);
   EXPECT_FALSE(o.japanese);
+  EXPECT_FALSE(o.fm);
   EXPECT_FALSE(o.bench);
   EXPECT_TRUE(o.home.empty());
 
   HeadlessOptions all;
-  ASSERT_EQ(Parse({"--frames", "42", "--pal", "--japanese", "--input", "in.txt", "--screenshot", "s.png",
+  ASSERT_EQ(Parse({"--frames", "42", "--pal", "--japanese", "--fm", "--input", "in.txt", "--screenshot", "s.png",
                    "--wav", "s.wav", "--vgm", "s.vgm", "--home", "/tmp/h", "--bench", "x.gg"},
                   &all, &error),
             ParseResult::Run);
   EXPECT_EQ(all.frames, 42);
   EXPECT_TRUE(all.pal);
   EXPECT_TRUE(all.japanese);
+  EXPECT_TRUE(all.fm);
   EXPECT_EQ(all.input, "in.txt");
   EXPECT_EQ(all.screenshot, "s.png");
   EXPECT_EQ(all.wav, "s.wav");

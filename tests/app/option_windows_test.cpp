@@ -85,6 +85,11 @@ TEST_F(OptionWindowsTest, EmulationApplyRebuildsTheOptionWordAndIsDisabledInTheD
   EXPECT_TRUE(FindGadget(EmulationGadget(EmulationApply))->enabled);
   Send(EventActivated, EmulationGadget(EmulationApply));
   EXPECT_EQ(FrameRate, 60);
+  // The FM unit is one more bit of the word.
+  EXPECT_EQ(GetChecked(EmulationGadget(EmulationFmUnit)), 0);
+  SetChecked(EmulationGadget(EmulationFmUnit), 1);
+  Send(EventActivated, EmulationGadget(EmulationApply));
+  EXPECT_EQ(MachineOptions, OptInitial | OptFmUnit);
   // A cartridge of the other system changes the word: the window follows.
   MachineOptions = (MachineOptions & ~OptSystemGroup) | OptMasterSystemGroup;
   RefreshOpenWindows();

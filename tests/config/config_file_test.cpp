@@ -115,6 +115,7 @@ const char kDefaultText[] =
     "ntsc_pal           = ntsc\n"
     "country            = european\n"
     "codemasters_mapper = 0\n"
+    "fm_unit            = 0\n"
     "\n"
     "; Directories\n"
     "rom_directory = \"@DIR@\"\n"
@@ -257,7 +258,7 @@ TEST_F(ConfigFileTest, EverySettingSurvivesAWriteAndARead) {
   for (int i = 0; i < KeyBindingCount; ++i) c.keys[i] = uint16_t(300 + i * 11);
   c.key_rewind = 259;
   MachineOptions = (MachineOptions & OptSystemGroup) | OptVramAccessWait | OptLink | OptPalLines |
-                   OptJapanese | OptCodemastersMapper;
+                   OptJapanese | OptCodemastersMapper | OptFmUnit;
   c.rom_directory = "/roms dir", c.vgm_directory = "/vgm";
   for (int i = 0; i < WindowCount; ++i) {
     c.window_x[i] = i * 10 - 50;

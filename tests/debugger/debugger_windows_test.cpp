@@ -312,6 +312,21 @@ TEST_F(DebuggerWindows, ViewersShowAKnownVideoState) {
   Open(WinPsgViewer, 450, 300);
   EXPECT_STREQ(GetGadgetText(VdpLine + 1), " 1: $A0 = %10100000");
   EXPECT_STREQ(GetGadgetText(PsgLine), "Ch. Freq.  Vol.  Type");
+
+  // The FM unit's registers by channel, then $00-$07, $0E and $0F.
+  uint8_t* fm = PrimaryMachine.Fm.Regs;
+  fm[0x18] = 0xC0, fm[0x20] = 0x17, fm[0x38] = 0x5F, fm[0x07] = 0xAB, fm[0x0E] = 0x30;
+  Open(WinFmViewer, 20, 300);
+  EXPECT_STREQ(GetGadgetText(FmLine), "Ch.  0  1  2  3  4  5  6  7  8");
+  EXPECT_STREQ(GetGadgetText(FmLine + 1), "$1x 00 00 00 00 00 00 00 00 C0");
+  EXPECT_STREQ(GetGadgetText(FmLine + 2), "$2x 17 00 00 00 00 00 00 00 00");
+  EXPECT_STREQ(GetGadgetText(FmLine + 3), "$3x 00 00 00 00 00 00 00 00 5F");
+  EXPECT_STREQ(GetGadgetText(FmLine + 4), "$00: 00 00 00 00 00 00 00 AB");
+  EXPECT_STREQ(GetGadgetText(FmLine + 5), "$0E: 30  $0F: 00");
+  fm[0x0F] = 0x01;
+  RefreshOpenWindows();
+  EXPECT_STREQ(GetGadgetText(FmLine + 5), "$0E: 30  $0F: 01");
+  std::memset(fm, 0, 0x40);
 }
 
 TEST_F(DebuggerWindows, MemoryViewerGoTypeWheelAndRegions) {

@@ -29,16 +29,20 @@ inline void SetLe32(std::vector<uint8_t>* b, size_t at, uint32_t v) {
 // samples waited before it.
 struct ParsedCommand {
   uint8_t code;
-  uint8_t value;        // the data byte of 0x4F / 0x50
+  uint8_t value;        // the data byte of 0x4F / 0x50 / 0x51
+  uint8_t reg;          // the register of 0x51
   uint32_t wait;        // samples this command waits
   uint64_t time;        // samples before it
   uint32_t position;    // in the command data
 };
 
 struct ParsedVgm {
-  std::string error;    // empty when the file reads as a VGM 1.01 log
+  std::string error;    // empty when the file reads as a VGM 1.01 (or, with FM, 1.51) log
   uint32_t eof = 0, version = 0, clock = 0, ym2413 = 0, gd3_offset = 0, total = 0, loop_offset = 0,
            loop_samples = 0, rate = 0;
+  // Version 1.51 fields: the SN76489's feedback, shift width and flags, and
+  // the data offset (relative to 0x34).
+  uint32_t sn_feedback = 0, sn_width = 0, sn_flags = 0, data_offset = 0;
   std::vector<uint8_t> data;          // 0x40 up to the Gd3 tag
   std::vector<ParsedCommand> commands;  // up to and including 0x66
   uint64_t waited = 0;                // all waits before 0x66
@@ -61,8 +65,16 @@ inline ParsedVgm ParseVgm(const std::vector<uint8_t>& file) {
   v.loop_offset = Le32At(file, 0x1C);
   v.loop_samples = Le32At(file, 0x20);
   v.rate = Le32At(file, 0x24);
-  for (size_t i = 0x28; i < 0x40; i++)
-    if (file[i] != 0) v.error = "reserved header bytes are not zero";
+  if (v.version >= 0x151) {
+    v.sn_feedback = uint32_t(file[0x28] | file[0x29] << 8);
+    v.sn_width = file[0x2A];
+    v.sn_flags = file[0x2B];
+    v.data_offset = Le32At(file, 0x34);
+    if (v.data_offset != 0x0C) v.error = "the data does not start at 0x40";
+  }
+  for (size_t i = v.version >= 0x151 ? 0x2C : 0x28; i < 0x40; i++)
+    if (file[i] != 0 && !(v.version >= 0x151 && i >= 0x34 && i < 0x38))
+      v.error = "reserved header bytes are not zero";
   size_t gd3 = size_t(v.gd3_offset) + 0x14;
   if (v.gd3_offset == 0 || gd3 < 0x40 || gd3 + 12 > file.size()) {
     v.error = "bad Gd3 offset";
@@ -71,10 +83,12 @@ inline ParsedVgm ParseVgm(const std::vector<uint8_t>& file) {
   v.data.assign(file.begin() + 0x40, file.begin() + long(gd3));
   uint64_t time = 0;
   for (size_t at = 0; at < v.data.size();) {
-    ParsedCommand c{v.data[at], 0, 0, time, uint32_t(at)};
+    ParsedCommand c{v.data[at], 0, 0, 0, time, uint32_t(at)};
     size_t length = 1;
     if (c.code == 0x4F || c.code == 0x50) {
       length = 2;
+    } else if (c.code == 0x51 && v.ym2413 != 0) {
+      length = 3;
     } else if (c.code == 0x61) {
       length = 3;
     } else if (c.code != 0x62 && c.code != 0x63 && c.code != 0x66) {
@@ -86,6 +100,7 @@ inline ParsedVgm ParseVgm(const std::vector<uint8_t>& file) {
       return v;
     }
     if (length == 2) c.value = v.data[at + 1];
+    if (c.code == 0x51) c.reg = v.data[at + 1], c.value = v.data[at + 2];
     if (c.code == 0x61) c.wait = uint32_t(v.data[at + 1] | v.data[at + 2] << 8);
     if (c.code == 0x62) c.wait = 735;
     if (c.code == 0x63) c.wait = 882;

@@ -11,7 +11,13 @@
 // copied: the handlers use them in place.
 //
 // R is counted per opcode fetch (prefixes included, the DD CB / FD CB
-// displacement and final byte not), bit 7 kept as last written.
+// displacement and final byte not), bit 7 kept as last written; a halted
+// CPU fetches (and counts) one opcode per 4 T-states.
+//
+// Q, the latch that bits 5 and 3 of SCF and CCF read, is kept as the
+// address where the last flag-setting instruction ended (flags_end): the
+// latch holds F exactly when the instruction now starting begins there.
+// Only flag-setting handlers pay for it (ENDF), with one store.
 //
 // Prefix costs: the handlers of the CB, ED, DD, FD and DD CB / FD CB pages
 // charge the prefix with the instruction, so every port and memory callback
@@ -36,6 +42,7 @@ int32_t CycleCounter;
 int32_t IrqLine = -1;
 uint8_t EiWatch;
 uint16_t Z80MemPtr;
+uint8_t Z80Halted;
 
 uint8_t* FetchPages[256];
 uint8_t* ReadPages[256];
@@ -51,6 +58,17 @@ namespace {
 
 #define SZ (kFlags.sz)
 #define SZP (kFlags.szp)
+
+// Where the last flag-setting instruction ended, as the interpreter's PC
+// (which may run past $FFFF by a few bytes); kNoFlagsEnd after an
+// interrupt, the NMI or a reset.
+constexpr uint32_t kNoFlagsEnd = 0xFFFFFFFF;
+uint32_t flags_end = kNoFlagsEnd;
+// Whether the instruction starting at this address follows a flag-setting
+// one directly.
+inline bool FlagsEndAt(uint32_t start) {
+  return flags_end < 0x20000 && ((flags_end ^ start) & 0xFFFF) == 0;
+}
 
 // Data access outside the interpreter (interrupt entry, NMI, idle check).
 uint8_t ReadByte(uint16_t address) {
@@ -77,7 +95,8 @@ void PushPc() {
 // Step 1 of Z80Run: accept a pending maskable interrupt.
 void AcceptInterrupt() {
   if (IrqLine < 0 || !Z80Regs.iff1) return;
-  if (ReadByte(Z80Regs.pc) == 0x76) Z80Regs.pc++;
+  Z80Halted = 0;  // PC is already past the HALT
+  flags_end = kNoFlagsEnd;
   Z80Regs.iff1 = Z80Regs.iff2 = 0;
   PushPc();
   uint16_t target;
@@ -266,6 +285,12 @@ void AcceptInterrupt() {
     if (__builtin_expect(cc >= 0, 1)) NEXT(); \
     goto leave;                              \
   } while (0)
+// The end of an instruction that set the flags (the Q latch takes F).
+#define ENDF(t)          \
+  do {                   \
+    flags_end = pc;      \
+    END(t);              \
+  } while (0)
 
 // 8-bit arithmetic on A; ADD and SUB are ADC and SBC with no carry in.
 #define ALU_ADDC(val, cin)                                                    \
@@ -314,14 +339,14 @@ void AcceptInterrupt() {
 
 // Eight handlers, one per ALU operation, for one operand source.
 #define ALU_GROUP(name, GET, T)                       \
-  add_##name : { ALU_ADD(GET); END(T); }              \
-  adc_##name : { ALU_ADC(GET); END(T); }              \
-  sub_##name : { ALU_SUB(GET); END(T); }              \
-  sbc_##name : { ALU_SBC(GET); END(T); }              \
-  and_##name : { ALU_AND(GET); END(T); }              \
-  xor_##name : { ALU_XOR(GET); END(T); }              \
-  or_##name : { ALU_OR(GET); END(T); }                \
-  cp_##name : { ALU_CP(GET); END(T); }
+  add_##name : { ALU_ADD(GET); ENDF(T); }             \
+  adc_##name : { ALU_ADC(GET); ENDF(T); }             \
+  sub_##name : { ALU_SUB(GET); ENDF(T); }             \
+  sbc_##name : { ALU_SBC(GET); ENDF(T); }             \
+  and_##name : { ALU_AND(GET); ENDF(T); }             \
+  xor_##name : { ALU_XOR(GET); ENDF(T); }             \
+  or_##name : { ALU_OR(GET); ENDF(T); }               \
+  cp_##name : { ALU_CP(GET); ENDF(T); }
 #define ALU_LABELS(name) \
   { &&add_##name, &&adc_##name, &&sub_##name, &&sbc_##name, \
     &&and_##name, &&xor_##name, &&or_##name, &&cp_##name }
@@ -380,15 +405,15 @@ void AcceptInterrupt() {
 
 // CB page, register operand: 8 rotates, BIT, RES, SET.
 #define CB_REG(name)                                                               \
-  cb_rlc_##name : { uint8_t v = G_##name; ROT_RLC(v); S_##name(v); END(8); }      \
-  cb_rrc_##name : { uint8_t v = G_##name; ROT_RRC(v); S_##name(v); END(8); }      \
-  cb_rl_##name : { uint8_t v = G_##name; ROT_RL(v); S_##name(v); END(8); }        \
-  cb_rr_##name : { uint8_t v = G_##name; ROT_RR(v); S_##name(v); END(8); }        \
-  cb_sla_##name : { uint8_t v = G_##name; ROT_SLA(v); S_##name(v); END(8); }      \
-  cb_sra_##name : { uint8_t v = G_##name; ROT_SRA(v); S_##name(v); END(8); }      \
-  cb_sll_##name : { uint8_t v = G_##name; ROT_SLL(v); S_##name(v); END(8); }      \
-  cb_srl_##name : { uint8_t v = G_##name; ROT_SRL(v); S_##name(v); END(8); }      \
-  cb_bit_##name : { uint8_t v = G_##name; BIT_FLAGS(v, BIT_MASK, v); END(8); }               \
+  cb_rlc_##name : { uint8_t v = G_##name; ROT_RLC(v); S_##name(v); ENDF(8); }      \
+  cb_rrc_##name : { uint8_t v = G_##name; ROT_RRC(v); S_##name(v); ENDF(8); }      \
+  cb_rl_##name : { uint8_t v = G_##name; ROT_RL(v); S_##name(v); ENDF(8); }        \
+  cb_rr_##name : { uint8_t v = G_##name; ROT_RR(v); S_##name(v); ENDF(8); }        \
+  cb_sla_##name : { uint8_t v = G_##name; ROT_SLA(v); S_##name(v); ENDF(8); }      \
+  cb_sra_##name : { uint8_t v = G_##name; ROT_SRA(v); S_##name(v); ENDF(8); }      \
+  cb_sll_##name : { uint8_t v = G_##name; ROT_SLL(v); S_##name(v); ENDF(8); }      \
+  cb_srl_##name : { uint8_t v = G_##name; ROT_SRL(v); S_##name(v); ENDF(8); }      \
+  cb_bit_##name : { uint8_t v = G_##name; BIT_FLAGS(v, BIT_MASK, v); ENDF(8); }               \
   cb_res_##name : { S_##name(G_##name & ~BIT_MASK); END(8); }                      \
   cb_set_##name : { S_##name(G_##name | BIT_MASK); END(8); }
 #define CB_ROT_LABELS(name) \
@@ -399,7 +424,7 @@ void AcceptInterrupt() {
 // rotates, RES and SET also copy the result into a register unless the
 // register field is 6.
 #define XCB_ROT(kind, name, STORE)                                               \
-  xcb_##kind##_##name : { uint8_t v = RD(wz); ROT_##kind(v); WR(wz, v); STORE; END(23); }
+  xcb_##kind##_##name : { uint8_t v = RD(wz); ROT_##kind(v); WR(wz, v); STORE; ENDF(23); }
 #define XCB_REG(name, STORE)                                                       \
   XCB_ROT(RLC, name, STORE) XCB_ROT(RRC, name, STORE) XCB_ROT(RL, name, STORE)     \
   XCB_ROT(RR, name, STORE) XCB_ROT(SLA, name, STORE) XCB_ROT(SRA, name, STORE)     \
@@ -428,8 +453,8 @@ void AcceptInterrupt() {
 
 // INC r / DEC r / LD r,n.
 #define INC_DEC_LD(name, extra)                                                   \
-  inc_##name : { uint8_t v = (uint8_t)(G_##name + 1); S_##name(v); f = (uint8_t)((f & FC) | kFlags.inc[v]); END(4 + extra); } \
-  dec_##name : { uint8_t v = (uint8_t)(G_##name - 1); S_##name(v); f = (uint8_t)((f & FC) | kFlags.dec[v]); END(4 + extra); } \
+  inc_##name : { uint8_t v = (uint8_t)(G_##name + 1); S_##name(v); f = (uint8_t)((f & FC) | kFlags.inc[v]); ENDF(4 + extra); } \
+  dec_##name : { uint8_t v = (uint8_t)(G_##name - 1); S_##name(v); f = (uint8_t)((f & FC) | kFlags.dec[v]); ENDF(4 + extra); } \
   ld_##name##_n : { S_##name(FB()); END(7 + extra); }
 
 // Conditions: NZ Z NC C PO PE P M.
@@ -449,16 +474,16 @@ void AcceptInterrupt() {
 // ED page: IN r,(C) and OUT (C),r.
 #define ED_IO(name)                                                                   \
   ed_in_##name : { wz = (uint16_t)(bc + 1); uint8_t v = PORT_IN(bc); S_##name(v);      \
-                   f = (uint8_t)((f & FC) | SZP[v]); END(12); }                        \
+                   f = (uint8_t)((f & FC) | SZP[v]); ENDF(12); }                        \
   ed_out_##name : { wz = (uint16_t)(bc + 1); PORT_OUT(bc, G_##name); END(12); }
 
 // Handlers of the DD and FD pages, for IX (P = dd) or IY (P = fd). Each
 // charges the whole instruction, prefix included.
 #define INDEX_PAGE(P, X)                                                                  \
-  P##_add_bc : { ADD16(X, bc); END(15); }                                                 \
-  P##_add_de : { ADD16(X, de); END(15); }                                                 \
-  P##_add_xx : { ADD16(X, X); END(15); }                                                  \
-  P##_add_sp : { ADD16(X, sp); END(15); }                                                 \
+  P##_add_bc : { ADD16(X, bc); ENDF(15); }                                                 \
+  P##_add_de : { ADD16(X, de); ENDF(15); }                                                 \
+  P##_add_xx : { ADD16(X, X); ENDF(15); }                                                  \
+  P##_add_sp : { ADD16(X, sp); ENDF(15); }                                                 \
   P##_ld_nn : { X = FW(); END(14); }                                                      \
   P##_ld_mnn_x : { uint16_t ad = FW(); WR16(ad, X); wz = (uint16_t)(ad + 1); END(20); }   \
   P##_ld_x_mnn : { uint16_t ad = FW(); X = RD16(ad); wz = (uint16_t)(ad + 1); END(20); }  \
@@ -467,9 +492,9 @@ void AcceptInterrupt() {
   INC_DEC_LD(X##h, 4)                                                                        \
   INC_DEC_LD(X##l, 4)                                                                        \
   P##_inc_m : { wz = (uint16_t)(X + FD8()); uint8_t v = (uint8_t)(RD(wz) + 1); WR(wz, v); \
-                f = (uint8_t)((f & FC) | kFlags.inc[v]); END(23); }                       \
+                f = (uint8_t)((f & FC) | kFlags.inc[v]); ENDF(23); }                       \
   P##_dec_m : { wz = (uint16_t)(X + FD8()); uint8_t v = (uint8_t)(RD(wz) - 1); WR(wz, v); \
-                f = (uint8_t)((f & FC) | kFlags.dec[v]); END(23); }                       \
+                f = (uint8_t)((f & FC) | kFlags.dec[v]); ENDF(23); }                       \
   P##_ld_m_n : { wz = (uint16_t)(X + FD8()); uint8_t n = FB(); WR(wz, n); END(19); }      \
   ld_b_##X##h : { S_b(G_##X##h); END(8); }                                                \
   ld_b_##X##l : { S_b(G_##X##l); END(8); }                                                \
@@ -593,16 +618,23 @@ void Z80Run() {
   static void* tbl_xcb[256];
   static bool ready = false;
 
-  // Step 1: accept a pending maskable interrupt.
-  int32_t irq = IrqLine;
-  if (__builtin_expect(irq >= 0, 0)) {
-    AcceptInterrupt();
-    irq = IrqLine;
-  }
+  uint8_t a, f;
+  uint16_t bc, de, hl, sp;
+  // IX, IY and MEMPTR stay in their globals: they are rarely read and would
+  // only be spilled from host registers anyway.
+  uint16_t& ix = Z80Regs.ix;
+  uint16_t& iy = Z80Regs.iy;
+  uint16_t& wz = Z80MemPtr;
+  uint32_t pc;  // may run past $FFFF: only its low 16 bits are used
+  uint32_t r;
+  int32_t cc;
+
+  // An asserted line, a halted CPU or an EI just before: the rare entry.
+  if (__builtin_expect((IrqLine >= 0) | Z80Halted | EiWatch, 0)) goto special_entry;
   // A spent budget runs nothing. The dispatch tables are built on that path,
   // so the common path does not test for them: TableBuilder below makes
   // such a call before main.
-  if (CycleCounter < 0) {
+  if (__builtin_expect(CycleCounter < 0, 0)) {
     if (ready) return;
     // Base page.
     static void* const base_fixed[64] = {
@@ -735,31 +767,33 @@ void Z80Run() {
     return;
   }
 
-  uint8_t a, f;
-  uint16_t bc, de, hl, sp;
-  // IX, IY and MEMPTR stay in their globals: they are rarely read and would
-  // only be spilled from host registers anyway.
-  uint16_t& ix = Z80Regs.ix;
-  uint16_t& iy = Z80Regs.iy;
-  uint16_t& wz = Z80MemPtr;
-  uint32_t pc;  // may run past $FFFF: only its low 16 bits are used
-  uint32_t r;
-  int32_t cc;
+run:
   SYNC_IN();
-  {
-    uint8_t op_ = FetchPages[(pc >> 8) & 0xFF][pc & 0xFF];
-    if (__builtin_expect(op_ == 0x76, 0)) {
-      // Halted: idle for the whole budget, one R step per 4 T-states.
-      int32_t k = CycleCounter / 4 + 1;
-      Z80Regs.r = (uint8_t)((Z80Regs.r & 0x80) | ((Z80Regs.r + k) & 0x7F));
-      CycleCounter -= 4 * k;
-      return;
+  NEXT();
+
+special_entry:
+  if (EiWatch) {
+    // The instruction after an EI runs before any interrupt: alone on an
+    // empty budget when one is pending (then leave accepts it).
+    if (CycleCounter < 0) return;
+    EiWatch = 0;
+    if (IrqLine > 0 && Z80Regs.iff1) {
+      ei_remaining = CycleCounter;
+      CycleCounter = 0;
+      ei_cut = true;
     }
-    EiWatch = irq == 0 ? 0 : 1;
-    pc++;
-    r++;
-    goto *tbl_base[op_];
+    goto run;
   }
+  AcceptInterrupt();
+  if (CycleCounter < 0) return;
+  if (Z80Halted) {
+    // Idle for the whole budget, one opcode fetch per 4 T-states.
+    int32_t k = CycleCounter / 4 + 1;
+    Z80Regs.r = (uint8_t)((Z80Regs.r & 0x80) | ((Z80Regs.r + k) & 0x7F));
+    CycleCounter -= 4 * k;
+    return;
+  }
+  goto run;
 
   // --- Base page ---------------------------------------------------------
 op_nop:
@@ -827,13 +861,13 @@ op_inc_mhl : {
   uint8_t v = (uint8_t)(RD(hl) + 1);
   WR(hl, v);
   f = (uint8_t)((f & FC) | kFlags.inc[v]);
-  END(11);
+  ENDF(11);
 }
 op_dec_mhl : {
   uint8_t v = (uint8_t)(RD(hl) - 1);
   WR(hl, v);
   f = (uint8_t)((f & FC) | kFlags.dec[v]);
-  END(11);
+  ENDF(11);
 }
 op_ld_mhl_n : {
   uint8_t n = FB();
@@ -843,23 +877,23 @@ op_ld_mhl_n : {
 op_rlca:
   a = (uint8_t)(a << 1 | a >> 7);
   f = (uint8_t)((f & (FS | FZ | FP)) | (a & (FY | FX | FC)));
-  END(4);
+  ENDF(4);
 op_rrca:
   f = (uint8_t)((f & (FS | FZ | FP)) | (a & FC));
   a = (uint8_t)(a >> 1 | a << 7);
   f |= (uint8_t)(a & (FY | FX));
-  END(4);
+  ENDF(4);
 op_rla : {
   uint8_t c = (uint8_t)(a >> 7);
   a = (uint8_t)(a << 1 | (f & FC));
   f = (uint8_t)((f & (FS | FZ | FP)) | (a & (FY | FX)) | c);
-  END(4);
+  ENDF(4);
 }
 op_rra : {
   uint8_t c = (uint8_t)(a & 1);
   a = (uint8_t)(a >> 1 | (f & FC) << 7);
   f = (uint8_t)((f & (FS | FZ | FP)) | (a & (FY | FX)) | c);
-  END(4);
+  ENDF(4);
 }
 op_ex_af : {
   uint16_t t = Z80Regs.af2;
@@ -870,16 +904,16 @@ op_ex_af : {
 }
 op_add_bc:
   ADD16(hl, bc);
-  END(11);
+  ENDF(11);
 op_add_de:
   ADD16(hl, de);
-  END(11);
+  ENDF(11);
 op_add_hl:
   ADD16(hl, hl);
-  END(11);
+  ENDF(11);
 op_add_sp:
   ADD16(hl, sp);
-  END(11);
+  ENDF(11);
 op_djnz : {
   int8_t d = FD8();
   bc = (uint16_t)(bc - 0x100);
@@ -938,18 +972,24 @@ op_daa : {
   uint16_t t = kFlags.daa[a | (f & (FC | FN)) << 8 | (f & FH) << 6];
   a = (uint8_t)(t >> 8);
   f = (uint8_t)t;
-  END(4);
+  ENDF(4);
 }
 op_cpl:
   a = (uint8_t)~a;
   f = (uint8_t)((f & (FS | FZ | FP | FC)) | FH | FN | (a & (FY | FX)));
-  END(4);
-op_scf:
-  f = (uint8_t)((f & (FS | FZ | FP)) | FC | (a & (FY | FX)));
-  END(4);
-op_ccf:
-  f = (uint8_t)(((f & (FS | FZ | FP | FC)) | ((f & FC) << 4) | (a & (FY | FX))) ^ FC);
-  END(4);
+  ENDF(4);
+// SCF and CCF: bits 5 and 3 come from A, or from A | F when the previous
+// instruction left the flags alone (the Q latch is then 0).
+op_scf : {
+  uint8_t xy = FlagsEndAt(pc - 1) ? a : (uint8_t)(a | f);
+  f = (uint8_t)((f & (FS | FZ | FP)) | FC | (xy & (FY | FX)));
+  ENDF(4);
+}
+op_ccf : {
+  uint8_t xy = FlagsEndAt(pc - 1) ? a : (uint8_t)(a | f);
+  f = (uint8_t)(((f & (FS | FZ | FP | FC)) | ((f & FC) << 4) | (xy & (FY | FX))) ^ FC);
+  ENDF(4);
+}
 
   LD_ROW(b)
   LD_ROW(c)
@@ -958,11 +998,17 @@ op_ccf:
   LD_ROW(h)
   LD_ROW(l)
   LD_ROW(a)
-op_halt:
-  // PC stays on the HALT (a DD/FD before it is left behind).
-  pc--;
-  cc = ((cc + 1) & 3) - 4 - 1;
+op_halt : {
+  // PC stays past the HALT while the CPU idles through the rest of the
+  // budget in 4-T-state fetches, the way a halted entry does (a DD/FD before
+  // it has already been charged).
+  Z80Halted = 1;
+  int32_t left = cc + 1;
+  int32_t fetches = left >= 0 ? left / 4 + 1 : 1;
+  r += fetches - 1;
+  cc = left - 4 * fetches - 1;
   goto leave;
+}
 
   ALU_GROUP(b, G_b, 4)
   ALU_GROUP(c, G_c, 4)
@@ -1090,16 +1136,21 @@ op_ei : {
   bool both = Z80Regs.iff1 && Z80Regs.iff2;
   Z80Regs.iff1 = Z80Regs.iff2 = 1;
   cc -= 4;
-  if (EiWatch && !both) {
+  if (cc < 0) {
+    // The budget ends with the EI: the next entry runs the instruction
+    // after it before accepting anything.
+    EiWatch = 2;
+    goto leave;
+  }
+  if (!both && IrqLine > 0) {
     // The EI cuts the slice: the instruction after it runs alone on an empty
-    // budget, then a pending interrupt is accepted and the rest of the budget
-    // runs (see leave).
+    // budget, then the pending interrupt is accepted and the rest of the
+    // budget runs (see leave). A line at exactly 0 waits for the next entry.
     ei_remaining = cc + 1;
     cc = -1;
-    EiWatch = 0;
     ei_cut = true;
   }
-  NEXT();  // the instruction after EI runs whatever the counter says
+  NEXT();
 }
 
   // --- Prefixes ----------------------------------------------------------
@@ -1113,9 +1164,10 @@ op_fd:
   DISPATCH(tbl_fd);
 index_plain : {
   // DD or FD before an opcode without HL: the prefix costs 4, then the plain
-  // instruction runs on its own.
+  // instruction runs on its own. The prefix leaves the Q latch as it was.
   uint8_t op = CUR_OP;
   cc -= 4;
+  if (FlagsEndAt(pc - 2)) flags_end = pc - 1;
   goto *tbl_base[op];
 }
 
@@ -1132,7 +1184,7 @@ index_plain : {
     uint8_t v = RD(hl);       \
     ROT_##kind(v);            \
     WR(hl, v);                \
-    END(15);                  \
+    ENDF(15);                 \
   }
   CB_MHL(RLC, rlc)
   CB_MHL(RRC, rrc)
@@ -1146,7 +1198,7 @@ cb_bit_mhl : {
   uint8_t m = BIT_MASK;
   uint8_t v = RD(hl);
   BIT_FLAGS(v, m, wz >> 8);
-  END(12);
+  ENDF(12);
 }
 cb_res_mhl : {
   uint8_t m = BIT_MASK;
@@ -1174,7 +1226,7 @@ xcb_bit : {
   uint8_t m = BIT_MASK;
   uint8_t v = RD(wz);
   BIT_FLAGS(v, m, wz >> 8);
-  END(20);
+  ENDF(20);
 }
 
   // --- DD and FD pages -----------------------------------------------------
@@ -1195,7 +1247,7 @@ ed_in_f : {
   wz = (uint16_t)(bc + 1);
   uint8_t v = PORT_IN(bc);
   f = (uint8_t)((f & FC) | SZP[v]);
-  END(12);
+  ENDF(12);
 }
 ed_out_0:
   wz = (uint16_t)(bc + 1);
@@ -1203,40 +1255,40 @@ ed_out_0:
   END(12);
 ed_sbc_bc:
   SBC16(bc);
-  END(15);
+  ENDF(15);
 ed_sbc_de:
   SBC16(de);
-  END(15);
+  ENDF(15);
 ed_sbc_hl:
   SBC16(hl);
-  END(15);
+  ENDF(15);
 ed_sbc_sp:
   SBC16(sp);
-  END(15);
+  ENDF(15);
 ed_adc_bc:
   ADC16(bc);
-  END(15);
+  ENDF(15);
 ed_adc_de:
   ADC16(de);
-  END(15);
+  ENDF(15);
 ed_adc_hl:
   ADC16(hl);
-  END(15);
+  ENDF(15);
 ed_adc_sp:
   ADC16(sp);
-  END(15);
+  ENDF(15);
 #define ED_LD_RR(name, reg)                              \
   ed_ld_mnn_##name : {                                   \
     uint16_t ad = FW();                                  \
     WR16(ad, reg);                                       \
     wz = (uint16_t)(ad + 1);                             \
-    END(20);                                             \
+    END(20);                                              \
   }                                                      \
   ed_ld_##name##_mnn : {                                 \
     uint16_t ad = FW();                                  \
     reg = RD16(ad);                                      \
     wz = (uint16_t)(ad + 1);                             \
-    END(20);                                             \
+    END(20);                                              \
   }
   ED_LD_RR(bc, bc)
   ED_LD_RR(de, de)
@@ -1246,7 +1298,7 @@ ed_neg : {
   uint8_t v = a;
   a = 0;
   ALU_SUB(v);
-  END(8);
+  ENDF(8);
 }
 ed_retn:
   pc = POP();
@@ -1272,18 +1324,18 @@ ed_ld_r_a:
 ed_ld_a_i:
   a = Z80Regs.i;
   f = (uint8_t)((f & FC) | SZ[a] | (Z80Regs.iff2 ? FP : 0));
-  END(9);
+  ENDF(9);
 ed_ld_a_r:
   a = (uint8_t)((Z80Regs.r & 0x80) | (r & 0x7F));
   f = (uint8_t)((f & FC) | SZ[a] | (Z80Regs.iff2 ? FP : 0));
-  END(9);
+  ENDF(9);
 ed_rrd : {
   uint8_t v = RD(hl);
   WR(hl, (v >> 4) | (a << 4));
   a = (uint8_t)((a & 0xF0) | (v & 0x0F));
   f = (uint8_t)((f & FC) | SZP[a]);
   wz = (uint16_t)(hl + 1);
-  END(18);
+  ENDF(18);
 }
 ed_rld : {
   uint8_t v = RD(hl);
@@ -1291,18 +1343,22 @@ ed_rld : {
   a = (uint8_t)((a & 0xF0) | (v >> 4));
   f = (uint8_t)((f & FC) | SZP[a]);
   wz = (uint16_t)(hl + 1);
-  END(18);
+  ENDF(18);
 }
 
 // Block instructions: one iteration per execution. A repeating one moves PC
-// back onto itself, advances R once more and charges 21 T-states.
-#define BLOCK_REPEAT(cond)         \
-  if (cond) {                      \
-    pc = (uint16_t)(pc - 2);       \
-    r++;                           \
-    END(21);                       \
-  }                                \
-  END(16);
+// back onto itself (the next execution fetches it again, R + 2) and charges
+// 21 T-states; its flags then take bits 5 and 3 from the high byte of its
+// address, and MEMPTR points at its second byte.
+#define BLOCK_REPEAT(cond, ADJUST)                                  \
+  if (cond) {                                                       \
+    pc = (uint16_t)(pc - 2);                                        \
+    wz = (uint16_t)(pc + 1);                                        \
+    f = (uint8_t)((f & ~(FY | FX)) | ((pc >> 8) & (FY | FX)));      \
+    ADJUST;                                                         \
+    ENDF(21);                                                       \
+  }                                                                 \
+  ENDF(16);
 
 #define LD_STEP(delta)                                                          \
   uint8_t v = RD(hl);                                                           \
@@ -1316,21 +1372,19 @@ ed_rld : {
   }
 ed_ldi : {
   LD_STEP(1)
-  END(16);
+  ENDF(16);
 }
 ed_ldd : {
   LD_STEP(-1)
-  END(16);
+  ENDF(16);
 }
 ed_ldir : {
   LD_STEP(1)
-  if (bc) wz = (uint16_t)(pc - 1);
-  BLOCK_REPEAT(bc)
+  BLOCK_REPEAT(bc, (void)0)
 }
 ed_lddr : {
   LD_STEP(-1)
-  if (bc) wz = (uint16_t)(pc - 1);
-  BLOCK_REPEAT(bc)
+  BLOCK_REPEAT(bc, (void)0)
 }
 
 #define CP_STEP(delta)                                                           \
@@ -1347,21 +1401,19 @@ ed_lddr : {
   }
 ed_cpi : {
   CP_STEP(1)
-  END(16);
+  ENDF(16);
 }
 ed_cpd : {
   CP_STEP(-1)
-  END(16);
+  ENDF(16);
 }
 ed_cpir : {
   CP_STEP(1)
-  if (bc && res) wz = (uint16_t)(pc - 1);
-  BLOCK_REPEAT(bc && res)
+  BLOCK_REPEAT(bc && res, (void)0)
 }
 ed_cpdr : {
   CP_STEP(-1)
-  if (bc && res) wz = (uint16_t)(pc - 1);
-  BLOCK_REPEAT(bc && res)
+  BLOCK_REPEAT(bc && res, (void)0)
 }
 
 // INI/IND/OUTI/OUTD flags: S, Z, 5, 3 from B; N = bit 7 of the byte; H = C =
@@ -1372,71 +1424,86 @@ ed_cpdr : {
     f = (uint8_t)(SZ[b_] | (((v) >> 6) & FN) | ((k) > 0xFF ? (FH | FC) : 0) |    \
                   (SZP[((k) & 7) ^ b_] & FP));                                   \
   } while (0)
+// While INIR/INDR/OTIR/OTDR repeat, the chip goes on to count B down in the
+// same cycles, and H and P/V show it: with the carry of k set, P/V also
+// takes the parity of (B - 1) & 7 or (B + 1) & 7 as bit 7 of the byte says,
+// and H is the half carry of that step; without it P/V takes the parity of
+// B & 7 and H is clear.
+#define IO_REPEAT_FLAGS(v, k)                                                    \
+  do {                                                                           \
+    uint8_t b_ = G_b;                                                            \
+    uint8_t p_ = (uint8_t)(b_ & 7);                                              \
+    uint8_t h_ = 0;                                                              \
+    if ((k) > 0xFF) {                                                            \
+      if ((v) & 0x80) {                                                          \
+        p_ = (uint8_t)((b_ - 1) & 7);                                            \
+        h_ = (b_ & 0x0F) == 0x00 ? FH : 0;                                       \
+      } else {                                                                   \
+        p_ = (uint8_t)((b_ + 1) & 7);                                            \
+        h_ = (b_ & 0x0F) == 0x0F ? FH : 0;                                       \
+      }                                                                          \
+    }                                                                            \
+    f = (uint8_t)(((f & ~FH) | h_) ^ (~SZP[p_] & FP));                           \
+  } while (0)
 #define IN_STEP(delta)                                                           \
   wz = (uint16_t)(bc + (delta));                                                 \
   uint8_t v = PORT_IN(bc);                                                       \
   WR(hl, v);                                                                     \
   hl = (uint16_t)(hl + (delta));                                                 \
   bc = (uint16_t)(bc - 0x100);                                                   \
-  {                                                                              \
-    unsigned k_ = v + (uint8_t)(G_c + (delta));                                  \
-    IO_FLAGS(v, k_);                                                             \
-  }
-// The port is BC with B as it was before the decrement.
+  unsigned k = v + (uint8_t)(G_c + (delta));                                     \
+  IO_FLAGS(v, k);
+// B counts down before the byte goes out: the port is BC with the new B.
 #define OUT_STEP(delta)                                                          \
   uint8_t v = RD(hl);                                                            \
-  PORT_OUT(bc, v);                                                               \
   bc = (uint16_t)(bc - 0x100);                                                   \
+  PORT_OUT(bc, v);                                                               \
   hl = (uint16_t)(hl + (delta));                                                 \
   wz = (uint16_t)(bc + (delta));                                                 \
-  {                                                                              \
-    unsigned k_ = v + G_l;                                                       \
-    IO_FLAGS(v, k_);                                                             \
-  }
+  unsigned k = v + G_l;                                                          \
+  IO_FLAGS(v, k);
 ed_ini : {
   IN_STEP(1)
-  END(16);
+  ENDF(16);
 }
 ed_ind : {
   IN_STEP(-1)
-  END(16);
+  ENDF(16);
 }
 ed_inir : {
   IN_STEP(1)
-  BLOCK_REPEAT(bc >> 8)
+  BLOCK_REPEAT(bc >> 8, IO_REPEAT_FLAGS(v, k))
 }
 ed_indr : {
   IN_STEP(-1)
-  BLOCK_REPEAT(bc >> 8)
+  BLOCK_REPEAT(bc >> 8, IO_REPEAT_FLAGS(v, k))
 }
 ed_outi : {
   OUT_STEP(1)
-  END(16);
+  ENDF(16);
 }
 ed_outd : {
   OUT_STEP(-1)
-  END(16);
+  ENDF(16);
 }
 ed_otir : {
   OUT_STEP(1)
-  BLOCK_REPEAT(bc >> 8)
+  BLOCK_REPEAT(bc >> 8, IO_REPEAT_FLAGS(v, k))
 }
 ed_otdr : {
   OUT_STEP(-1)
-  BLOCK_REPEAT(bc >> 8)
+  BLOCK_REPEAT(bc >> 8, IO_REPEAT_FLAGS(v, k))
 }
 
 leave:
   SYNC_OUT();
   if (__builtin_expect(ei_cut, 0)) {
     // The instruction after a cutting EI has run: give back the rest of the
-    // budget, accept a pending interrupt and carry on (at least one
-    // instruction, whatever the counter says).
+    // budget and enter again (the interrupt is accepted, or waits for the
+    // instruction after a further EI).
     ei_cut = false;
     CycleCounter += ei_remaining;
-    AcceptInterrupt();
-    SYNC_IN();
-    NEXT();
+    goto special_entry;
   }
 }
 
@@ -1462,12 +1529,23 @@ void Z80Reset() {
   Z80Regs.iy = 0xFFFF;
   EiWatch = 0;
   Z80MemPtr = 0;
+  Z80Halted = 0;
+  flags_end = kNoFlagsEnd;
 }
 
 int Z80Nmi() {
   Z80Regs.iff1 = 0;
+  // Taken while halted, the NMI returns to the HALT itself.
+  Z80Regs.pc = (uint16_t)(Z80Regs.pc - Z80Halted);
+  Z80Halted = 0;
+  EiWatch = 0;
+  flags_end = kNoFlagsEnd;
   PushPc();
   Z80Regs.pc = 0x0066;
   Z80MemPtr = 0x0066;
   return 12;
 }
+
+uint8_t Z80GetQ() { return FlagsEndAt(Z80Regs.pc) ? (uint8_t)Z80Regs.af : 0; }
+
+void Z80SetQ(uint8_t q) { flags_end = q ? Z80Regs.pc : kNoFlagsEnd; }

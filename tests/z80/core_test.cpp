@@ -104,6 +104,63 @@ TEST_F(Z80Core, EiThenNopTakesThePendingInterruptAfterTheNop) {
   EXPECT_EQ(CycleCounter, -1);
 }
 
+TEST_F(Z80Core, EiEndingABudgetHoldsTheInterruptForOneInstruction) {
+  Load(0, {0xFB, 0x00});  // EI; NOP; then NOPs
+  Z80Regs.im = 1;
+  IrqLine = 0xFF;
+  Run(1);  // the EI alone
+  EXPECT_EQ(Z80Regs.pc, 1);
+  EXPECT_EQ(CycleCounter, -3);
+  EXPECT_EQ(EiWatch, 2);
+  Run(4);  // the NOP, then the interrupt: nothing more on a spent budget
+  EXPECT_EQ(Stacked(), 0x0002);
+  EXPECT_EQ(Z80Regs.pc, 0x38);
+  EXPECT_EQ(CycleCounter, 1 - 4 - 13);
+  EXPECT_EQ(EiWatch, 0);
+}
+
+TEST_F(Z80Core, EiThenHaltWakesAtOnceForAPendingInterrupt) {
+  Load(0, {0xFB, 0x76});  // EI; HALT
+  Z80Regs.im = 1;
+  IrqLine = 0xFF;
+  Run(100);
+  EXPECT_EQ(Stacked(), 0x0002);
+  EXPECT_EQ(Z80Halted, 0);
+  // 100 - EI - HALT - 13 leaves 79: twenty NOPs at $0038.
+  EXPECT_EQ(Z80Regs.pc, 0x38 + 20);
+}
+
+TEST_F(Z80Core, ScfAndCcfReadTheQLatchAcrossBudgets) {
+  Load(0x8000, {0x28, 0x00});     // popped as F = $28, A = 0
+  Load(0, {0xF1,                  // POP AF        F set, Q not
+           0x37,                  // SCF           5, 3 from A | F
+           0xB7,                  // OR A          F = $44, Q = F
+           0x37,                  // SCF           5, 3 from A
+           0x3E, 0x28,            // LD A,$28      Q = 0
+           0xDD, 0x37,            // SCF with DD   5, 3 from A | F
+           0x3F});                // CCF           5, 3 from A
+  Run(10);
+  EXPECT_EQ(Z80GetQ(), 0);
+  Run(4);
+  EXPECT_EQ(Z80Regs.af & 0xFF, 0x29);
+  Run(4);  // the budget ends with the flags set
+  EXPECT_EQ(Z80GetQ(), 0x44);
+  Run(4);
+  EXPECT_EQ(Z80Regs.af & 0xFF, 0x45);
+  Run(7);
+  EXPECT_EQ(Z80GetQ(), 0);
+  Run(8);
+  EXPECT_EQ(Z80Regs.af & 0xFF, 0x6D);
+  Run(4);
+  EXPECT_EQ(Z80Regs.af & 0xFF, 0x7C);
+  EXPECT_EQ(CycleCounter, 0);
+  Z80SetQ(0);  // as a state without the latch loads
+  Z80Regs.pc = 9;
+  Load(9, {0x37});
+  Run(4);
+  EXPECT_EQ(Z80Regs.af & 0xFF, 0x6D);  // 5, 3 from A | F again
+}
+
 TEST_F(Z80Core, EiCutWithoutInterruptLosesNoBudget) {
   Load(0, {0xFB});  // EI; NOPs
   Run(20);
@@ -134,8 +191,9 @@ TEST_F(Z80Core, EiWithLineAtZeroIsAcceptedAtTheNextEntry) {
 TEST_F(Z80Core, InterruptWhileHaltedReturnsAfterTheHalt) {
   Load(0x20, {0x76});
   Z80Regs.pc = 0x20;
-  Run(40);  // halted, interrupts off
-  EXPECT_EQ(Z80Regs.pc, 0x20);
+  Run(40);  // halted, interrupts off: PC already past the HALT
+  EXPECT_EQ(Z80Regs.pc, 0x21);
+  EXPECT_EQ(Z80Halted, 1);
   Z80Regs.iff1 = Z80Regs.iff2 = 1;
   Z80Regs.im = 1;
   IrqLine = 0xFF;
@@ -143,6 +201,7 @@ TEST_F(Z80Core, InterruptWhileHaltedReturnsAfterTheHalt) {
   Run(13 + 8);
   EXPECT_EQ(Stacked(), 0x21);
   EXPECT_EQ(Z80Regs.pc, 0x38 + 2);
+  EXPECT_EQ(Z80Halted, 0);
 }
 
 TEST_F(Z80Core, HaltIdlesTheWholeBudget) {
@@ -157,15 +216,18 @@ TEST_F(Z80Core, HaltIdlesTheWholeBudget) {
   Run(8);
   EXPECT_EQ(Z80Regs.r, 0x81);
   EXPECT_EQ(CycleCounter, -4);
-  EXPECT_EQ(Z80Regs.pc, 0x30);
+  EXPECT_EQ(Z80Regs.pc, 0x31);
+  EXPECT_EQ(Z80Halted, 1);
 }
 
 TEST_F(Z80Core, HaltReachedInsideASliceEndsIt) {
   Load(0, {0x00, 0x76});  // NOP; HALT
   Run(22);
-  EXPECT_EQ(Z80Regs.pc, 1);
+  EXPECT_EQ(Z80Regs.pc, 2);
+  EXPECT_EQ(Z80Halted, 1);
   EXPECT_EQ(CycleCounter, (18 & 3) - 4);
-  EXPECT_EQ(Z80Regs.r, 2);
+  // NOP, HALT, then four idle fetches for the 16 T-states left.
+  EXPECT_EQ(Z80Regs.r, 6);
 }
 
 TEST_F(Z80Core, LdirRunsOneIterationPerExecution) {
@@ -187,8 +249,8 @@ TEST_F(Z80Core, LdirRunsOneIterationPerExecution) {
   EXPECT_EQ(Z80Regs.pc, 2);
   EXPECT_EQ(CycleCounter, 0);
   EXPECT_EQ(0, std::memcmp(mem + 0x200, mem + 0x100, 3));
-  // Two opcode fetches per execution, one more per repeat.
-  EXPECT_EQ(Z80Regs.r, 3 + 3 + 2);
+  // Two opcode fetches per execution, repeats included.
+  EXPECT_EQ(Z80Regs.r, 2 + 2 + 2);
   EXPECT_EQ(Z80Regs.af & 0x04, 0);  // P/V: BC = 0
 }
 
@@ -227,7 +289,8 @@ TEST_F(Z80Core, NmiOnHaltReturnsToTheHalt) {
   EXPECT_EQ(Z80Regs.pc, 0x20);
   EXPECT_EQ(Z80Regs.iff1, 1);
   Run(8);  // halted again
-  EXPECT_EQ(Z80Regs.pc, 0x20);
+  EXPECT_EQ(Z80Regs.pc, 0x21);
+  EXPECT_EQ(Z80Halted, 1);
 }
 
 TEST_F(Z80Core, InstructionBytesAreFetchedPageByPage) {
@@ -419,17 +482,17 @@ TEST_F(Z80Core, IndexPrefixBeforeOtherOpcodes) {
   EXPECT_EQ(CycleCounter, 0);
 }
 
-TEST_F(Z80Core, BlockOutputUsesBBeforeItsDecrement) {
+TEST_F(Z80Core, BlockOutputUsesBAfterItsDecrement) {
   Load(0, {0xED, 0xB3});  // OTIR
   Load(0x300, {0xA1, 0xA2});
   Z80Regs.hl = 0x300;
   Z80Regs.bc = 0x02BF;
   Run(21 + 16);
   ASSERT_EQ(events.size(), 2u);
-  EXPECT_EQ(events[0].port, 0x02BF);
+  EXPECT_EQ(events[0].port, 0x01BF);
   EXPECT_EQ(events[0].value, 0xA1);
   EXPECT_EQ(events[0].counter, 21 + 16);
-  EXPECT_EQ(events[1].port, 0x01BF);
+  EXPECT_EQ(events[1].port, 0x00BF);
   EXPECT_EQ(events[1].value, 0xA2);
   EXPECT_EQ(Z80Regs.bc, 0x00BF);
   EXPECT_EQ(Z80Regs.pc, 2);

@@ -59,6 +59,8 @@ void SelectMachine(Machine* m) {
   CurrentMachine = m;
   RebuildPageTables(m);
   Z80Regs = m->SavedRegisters;
+  Z80Halted = m->SavedHalted;
+  Z80SetQ(m->SavedQ);  // after PC, which it is kept against
   IrqLine = m->SavedIrqLine;
   CycleCounter = m->SavedCycleCounter;
   Z80PortOut = CorePortOut;
@@ -70,6 +72,8 @@ void SelectMachine(Machine* m) {
 
 void SaveCoreState(Machine* m) {
   m->SavedRegisters = Z80Regs;
+  m->SavedHalted = Z80Halted;
+  m->SavedQ = Z80GetQ();
   m->SavedIrqLine = IrqLine;
   m->SavedCycleCounter = int16_t(CycleCounter);
 }

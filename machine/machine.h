@@ -38,6 +38,8 @@ struct Machine {
   int32_t SerialStep;        // serial clock per scanline, 16.16
   int32_t SavedIrqLine;      // the core's interrupt line while not loaded
   Z80Registers SavedRegisters;
+  uint8_t SavedHalted;       // the core's halted flag and Q latch while not loaded
+  uint8_t SavedQ;
   uint8_t SramDirty;         // a program enabled cartridge RAM since the image was loaded
   uint8_t* CartRam;          // 32 KB, owned by the cartridge module
   VdpState Vdp;

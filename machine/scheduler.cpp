@@ -167,13 +167,15 @@ void ForceReturn(Machine* m) {
   // $C000 as its return address, and the program would come back to the
   // byte restored below instead of the RET.
   const uint8_t iff1 = Z80Regs.iff1;
+  const uint8_t halted = Z80Halted;
   Z80Regs.iff1 = 0;
   Z80Regs.pc = 0xC000;
+  Z80Halted = 0;  // a halted program returns too
   m->Ram[0] = 0xC9;  // RET, at $C000 in RAM
   const int stepped = StepCycles(m);
   m->Ram[0] = saved;
   Z80Regs.iff1 = iff1;
   // No cycles to step means the RET did not run: stay where the program was.
-  if (stepped <= 0) Z80Regs.pc = pc;
+  if (stepped <= 0) Z80Regs.pc = pc, Z80Halted = halted;
   SaveCoreState(m);
 }

@@ -3,10 +3,10 @@
 #include "app/app_windows.h"
 
 #include "app/info_window.h"
-#include "app/window_registry.h"
 #include "config/config.h"
 #include "lumo/file_requester.h"
 #include "lumo/messages_window.h"
+#include "lumo/window_registry.h"
 
 namespace {
 

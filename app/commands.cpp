@@ -2,10 +2,10 @@
 
 #include <strings.h>
 
-#include "app/app_state.h"
 #include "app/main_loop.h"
 #include "app/pacing.h"
-#include "app/window_registry.h"
+#include "base/app_state.h"
+#include "base/safe_file.h"
 #include "config/config.h"
 #include "debugger/debugger_state.h"
 #include "debugger/debugger_windows.h"
@@ -15,9 +15,9 @@
 #include "lumo/messages.h"
 #include "lumo/messages_window.h"
 #include "lumo/presenter.h"
+#include "lumo/window_registry.h"
 #include "machine/cartridge.h"
 #include "machine/console.h"
-#include "record/safe_file.h"
 #include "record/save_state.h"
 #include "record/screenshot.h"
 #include "record/vgm_player.h"

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "app/headless_verdict.h"
+#include "base/safe_file.h"
 #include "lumo/surface.h"
 #include "machine/cartridge.h"
 #include "machine/options.h"
-#include "record/safe_file.h"
 #include "record/screenshot.h"
 
 namespace {

@@ -10,7 +10,8 @@
 #include "app/headless_movie.h"
 #include "app/headless_script.h"
 #include "app/headless_verdict.h"
-#include "app/program_dir.h"
+#include "base/program_dir.h"
+#include "debugger/debugger_hooks.h"
 #include "lumo/png.h"
 #include "lumo/surface.h"
 #include "machine/cartridge.h"
@@ -19,9 +20,9 @@
 #include "machine/options.h"
 #include "machine/ports.h"
 #include "machine/vdp.h"
-#include "record/video_recorder.h"
-#include "record/vgm_logger.h"
 #include "record/screenshot.h"
+#include "record/vgm_logger.h"
+#include "record/video_recorder.h"
 #include "record/wav_writer.h"
 
 namespace {
@@ -86,6 +87,7 @@ int RunHeadless(const HeadlessOptions& o) {
     }
   }
   ConsoleMessageHook = PrintMessage;
+  ConnectDebuggerHooks();
   ApplyMachineOptions(o);
   if (!CreateConsoles()) {
     std::fprintf(stderr, "Couldn't create the console.\n");
@@ -162,5 +164,6 @@ int RunHeadless(const HeadlessOptions& o) {
   status = FinishVerdict(o, status, loaded, frames_run, seconds);
   DestroyConsoles();  // saves cartridge RAM when there is a program directory
   ConsoleMessageHook = nullptr;
+  DisconnectDebuggerHooks();
   return status;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "base/safe_file.h"
 #include "debugger/debugger_state.h"
 #include "debugger/sdsc.h"
 #include "lumo/png.h"
@@ -13,7 +14,6 @@
 #include "machine/console.h"
 #include "machine/machine.h"
 #include "machine/options.h"
-#include "record/safe_file.h"
 #include "record/save_state.h"
 #include "record/screenshot.h"
 

@@ -2,21 +2,31 @@
 
 #include "lumo/key_codes.h"
 
-uint32_t HotkeysHeld(const uint8_t* keys, uint32_t modifiers) {
+uint32_t HotkeysOfKey(int code, uint32_t modifiers) {
   const bool alt = modifiers & ModAlt;
+  switch (code) {
+    case KeyP: return alt ? HotPause | HotAltPause : HotPause;
+    case KeyBackspace: return alt ? HotSoftReset | HotHardReset : HotSoftReset;
+    case KeyL: return alt ? HotLoadRom : 0;
+    case KeyEscape: return alt ? 0 : HotToggleGui;
+    case KeyX: return alt ? HotQuit : 0;
+    case KeyF5: return HotLoadState;
+    case KeyF6: return HotSaveState;
+    case KeyF7: return HotPickState;
+    case KeyF8: return HotScreenshot;
+    case KeyF9: return HotDebugger;
+    case KeyF10: return HotF10;
+    case KeyF11: return HotStep;
+    default: return 0;
+  }
+}
+
+uint32_t HotkeysHeld(const uint8_t* keys, uint32_t modifiers) {
+  static constexpr int kKeys[] = {KeyP,  KeyBackspace, KeyL,  KeyEscape, KeyX,  KeyF5,
+                                  KeyF6, KeyF7,        KeyF8, KeyF9,     KeyF10, KeyF11};
   uint32_t word = 0;
-  if (keys[KeyP]) word |= alt ? HotPause | HotAltPause : HotPause;
-  if (keys[KeyBackspace]) word |= alt ? HotSoftReset | HotHardReset : HotSoftReset;
-  if (keys[KeyL] && alt) word |= HotLoadRom;
-  if (keys[KeyEscape] && !alt) word |= HotToggleGui;
-  if (keys[KeyX] && alt) word |= HotQuit;
-  if (keys[KeyF5]) word |= HotLoadState;
-  if (keys[KeyF6]) word |= HotSaveState;
-  if (keys[KeyF7]) word |= HotPickState;
-  if (keys[KeyF8]) word |= HotScreenshot;
-  if (keys[KeyF9]) word |= HotDebugger;
-  if (keys[KeyF10]) word |= HotF10;
-  if (keys[KeyF11]) word |= HotStep;
+  for (int code : kKeys)
+    if (keys[code]) word |= HotkeysOfKey(code, modifiers);
   return word;
 }
 

@@ -22,8 +22,10 @@ enum HotkeyBit : uint32_t {
   HotStep = 0x2000,         // F11
 };
 
-// The hotkeys whose keys are held in a 512-entry key table under the
-// modifier word (lumo/key_codes.h bits). Alt+Esc is no Esc: it minimises.
+// The hotkeys of one key under the modifier word (lumo/key_codes.h bits).
+// Alt+Esc is no Esc: it minimises.
+uint32_t HotkeysOfKey(int code, uint32_t modifiers);
+// The hotkeys whose keys are held in a 512-entry key table.
 uint32_t HotkeysHeld(const uint8_t* keys, uint32_t modifiers);
 // The speed keys of the table: fast forward, or slow motion with Shift.
 void SpeedKeys(const uint8_t* keys, uint32_t modifiers, bool* fast_forward, bool* slow_motion);

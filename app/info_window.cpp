@@ -1,7 +1,6 @@
 #include "app/info_window.h"
 
-#include "app/program_dir.h"
-#include "app/window_registry.h"
+#include "base/program_dir.h"
 #include "config/config.h"
 #include "lumo/desktop.h"
 #include "lumo/gui.h"
@@ -10,6 +9,7 @@
 #include "lumo/messages.h"
 #include "lumo/png.h"
 #include "lumo/theme.h"
+#include "lumo/window_registry.h"
 #include "lumo/window_table.h"
 
 // The project's addresses live in the reserved example domain until the

@@ -14,7 +14,7 @@ extern const char* const LarkHomepage;
 extern const char* const TavoVersionText;
 
 void ToggleInfoWindow();
-// Registers the window with the main loop (app/window_registry.h).
+// Registers the window with the main loop (lumo/window_registry.h).
 void RegisterInfoWindow();
 // Frees the title and picture surfaces (shutdown, tests).
 void FreeInfoPictures();

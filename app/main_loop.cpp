@@ -2,26 +2,26 @@
 
 #include <cstdio>
 
-#include "app/app_state.h"
 #include "app/commands.h"
 #include "app/hotkeys.h"
 #include "app/pacing.h"
 #include "app/poll_input.h"
-#include "app/window_registry.h"
+#include "base/app_state.h"
 #include "config/config.h"
 #include "debugger/debugger_state.h"
 #include "lumo/audio_output.h"
 #include "lumo/file_requester.h"
 #include "lumo/messages.h"
 #include "lumo/presenter.h"
+#include "lumo/window_registry.h"
 #include "machine/cartridge.h"
 #include "machine/console.h"
 #include "machine/machine.h"
 #include "machine/options.h"
 #include "machine/ports.h"
 #include "record/movie.h"
-#include "record/video_recorder.h"
 #include "record/vgm_player.h"
+#include "record/video_recorder.h"
 
 uint8_t SlowPhase = 0;
 bool QuitRequested = false;

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
 #include "app/hotkeys.h"
+#include "base/app_state.h"
 #include "config/config.h"
 #include "lumo/desktop.h"
 #include "lumo/input.h"
@@ -17,18 +17,38 @@ struct PollState {
   // Keys that went down during this poll, even if already up again: a tap
   // shorter than a pass still acts.
   uint8_t tapped[KeyCodeCount] = {};
+  // The keyboard as the poll's events leave it, one event after the other:
+  // a chord pressed and released between two polls (Alt, X, and both up
+  // again) still meets its modifiers.
+  uint8_t replayed[KeyCodeCount] = {};
+  uint32_t pressed_hotkeys = 0;  // of the presses of this poll, in order
+  bool alt_return = false, alt_escape = false;
   ClickTracker clicks;
   bool left_release_due = false;   // a click shorter than a pass: report the release next pass
   bool right_release_due = false;
 };
 PollState g_poll;
 
-void AddGuiKey(const InputEvent& event, bool pressed) {
+void AddGuiKey(const InputEvent& event, bool pressed, uint32_t modifiers) {
   GuiInput& gui = PassInput.gui;
   if (gui.key_count >= GuiKeysPerPass) return;
   // The GUI types Latin-1 only; other characters still move and confirm.
   const uint8_t character = pressed && event.character <= 0xFF ? uint8_t(event.character) : 0;
-  gui.keys[gui.key_count++] = GuiKey{event.code, character, pressed};
+  gui.keys[gui.key_count++] = GuiKey{event.code, character, pressed, uint16_t(modifiers)};
+}
+
+// A key going down (not an auto-repeat) acts as a hotkey with the modifiers
+// held at that moment.
+void ReplayPress(int code) {
+  const bool repeat = g_poll.replayed[code];
+  g_poll.replayed[code] = 1;
+  if (repeat) return;
+  const uint32_t modifiers = KeyModifiersOf(g_poll.replayed);
+  g_poll.pressed_hotkeys |= HotkeysOfKey(code, modifiers);
+  if (modifiers & ModAlt) {
+    g_poll.alt_return |= code == KeyReturn;
+    g_poll.alt_escape |= code == KeyEscape;
+  }
 }
 
 void DrainEvents() {
@@ -36,12 +56,18 @@ void DrainEvents() {
   while (InputNextEvent(&event)) {
     switch (event.type) {
       case InputKeyPress:
-        AddGuiKey(event, true);
-        if (event.code < KeyCodeCount) g_poll.tapped[event.code] = 1;
+        if (event.code > 0 && event.code < KeyCodeCount) {
+          g_poll.tapped[event.code] = 1;
+          ReplayPress(event.code);
+        }
+        AddGuiKey(event, true, KeyModifiersOf(g_poll.replayed));
         PassInput.last_key = event.code;
         PassInput.last_character = event.character;
         break;
-      case InputKeyRelease: AddGuiKey(event, false); break;
+      case InputKeyRelease:
+        if (event.code < KeyCodeCount) g_poll.replayed[event.code] = 0;
+        AddGuiKey(event, false, KeyModifiersOf(g_poll.replayed));
+        break;
       case InputQuit: PassInput.quit = true; break;
       case InputRedraw:
       case InputResize:
@@ -80,6 +106,9 @@ uint16_t TappedPadBits(int player) {
 
 void GatherPassInput() {
   std::memset(g_poll.tapped, 0, sizeof g_poll.tapped);
+  std::memcpy(g_poll.replayed, PreviousKeyTable, sizeof g_poll.replayed);
+  g_poll.pressed_hotkeys = 0;
+  g_poll.alt_return = g_poll.alt_escape = false;
   PassInput.gui = GuiInput{};
   PassInput.last_key = PassInput.last_character = 0;
   PassInput.quit = PassInput.redraw = false;
@@ -87,13 +116,13 @@ void GatherPassInput() {
   DrainEvents();
 
   // Alt+Enter and Alt+Esc put the program aside, as on other desktops.
-  if ((KeyModifiers & ModAlt) && (KeyWentDown(KeyReturn) || KeyWentDown(KeyEscape))) MinimizeDesktop();
+  if (g_poll.alt_return || g_poll.alt_escape) MinimizeDesktop();
 
   PassInput.pads[0] = uint16_t(ControllerWords[0] | TappedPadBits(0));
   PassInput.pads[1] = uint16_t(ControllerWords[1] | TappedPadBits(1));
-  uint8_t down[KeyCodeCount];
-  for (int code = 0; code < KeyCodeCount; code++) down[code] = KeyTable[code] | g_poll.tapped[code];
-  PassInput.hotkeys = g_poll.hotkeys.Update(HotkeysHeld(down, KeyModifiers));
+  // A key held across passes acts once; a press acts in the pass it came,
+  // even when released again, with the modifiers of its moment.
+  PassInput.hotkeys = g_poll.hotkeys.Update(HotkeysHeld(KeyTable, KeyModifiers)) | g_poll.pressed_hotkeys;
   SpeedKeys(KeyTable, KeyModifiers, &FastForward, &SlowMotion);
 
   GuiInput& gui = PassInput.gui;

@@ -4,19 +4,19 @@
 
 #include <cstdio>
 
-#include "app/app_state.h"
 #include "app/commands.h"
 #include "app/info_window.h"
 #include "app/instance_lock.h"
 #include "app/main_loop.h"
 #include "app/pacing.h"
 #include "app/poll_input.h"
-#include "app/program_dir.h"
-#include "app/window_registry.h"
+#include "base/app_state.h"
+#include "base/program_dir.h"
 #include "config/config.h"
 #include "config/config_file.h"
 #include "debugger/debug_lists.h"
 #include "debugger/debug_log.h"
+#include "debugger/debugger_hooks.h"
 #include "debugger/debugger_state.h"
 #include "debugger/disassembler.h"
 #include "lumo/audio_output.h"
@@ -30,14 +30,15 @@
 #include "lumo/messages.h"
 #include "lumo/presenter.h"
 #include "lumo/theme.h"
+#include "lumo/window_registry.h"
 #include "machine/cartridge.h"
 #include "machine/console.h"
 #include "machine/machine.h"
 #include "machine/vdp.h"
 #include "record/movie.h"
-#include "record/video_recorder.h"
 #include "record/vgm_logger.h"
 #include "record/vgm_player.h"
+#include "record/video_recorder.h"
 
 std::string StartupDirectory;
 bool GuiStarted = false;
@@ -129,6 +130,7 @@ bool Startup() {
 
   ConsoleMessageHook = ShowLibraryLine;
   VdpMessageHook = ShowLibraryLine;
+  ConnectDebuggerHooks();
   if (!CreatePresenterSurfaces() || !CreateConsoles()) return Fail("Not enough memory left.");
   LoadBios(Config.bios0000.c_str());
   HardResetConsole();
@@ -202,6 +204,7 @@ void Shutdown() {
   DestroyPresenterSurfaces();
   ConsoleMessageHook = nullptr;
   VdpMessageHook = nullptr;
+  DisconnectDebuggerHooks();
   ResetFileRequesters();
   FreeVgm();
   InputStop();

@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "app/main_loop.h"
-#include "app/program_dir.h"
 #include "app/startup.h"
+#include "base/program_dir.h"
 #include "lumo/desktop.h"
 
 int main(int argc, char** argv) {

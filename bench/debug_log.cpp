@@ -8,11 +8,12 @@
 
 #include <string>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
 #include "debugger/debug_lists.h"
 #include "debugger/debug_log.h"
-#include "debugger/disassembler.h"
+#include "debugger/debugger_hooks.h"
 #include "debugger/debugger_state.h"
+#include "debugger/disassembler.h"
 #include "machine/cartridge.h"
 #include "machine/console.h"
 #include "machine/options.h"
@@ -33,6 +34,7 @@ bool Start(const std::string& rom) {
     SetProgramDirectory(Folder);
     CreateWorkingFolders();
     if (!LoadOpcodes(TAVO_OPCODES_FILE) || !CreateConsoles()) return false;
+  ConnectDebuggerHooks();
   }
   MachineOptions = OptInitial;
   if (!LoadCartridge(rom.c_str())) return false;

@@ -7,8 +7,9 @@
 
 #include <string>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "debugger/debug_lists.h"
+#include "debugger/debugger_hooks.h"
 #include "debugger/debugger_state.h"
 #include "debugger/debugger_window.h"
 #include "debugger/disassembler.h"
@@ -26,6 +27,7 @@ bool Start() {
   if (started) return ok;
   started = true;
   if (!LoadOpcodes(TAVO_OPCODES_FILE) || !CreateConsoles()) return false;
+  ConnectDebuggerHooks();
   MachineOptions = OptInitial;
   if (!LoadCartridge(TAVO_ROM_DIR "/demo.sms")) return false;
   SetupConsoleTiming();

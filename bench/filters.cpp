@@ -27,7 +27,7 @@ std::vector<uint16_t> DemoPicture() {
     HardResetConsole();
     for (int frame = 0; frame < 120; frame++) RunConsoleFrame(true, false);
     const VdpWindow window = VdpVisibleWindow(&PrimaryMachine.Vdp);
-    const Surface* screen = window.finished;
+    const PixelBuffer* screen = window.finished;
     if (screen && window.width >= Width && window.height >= Height) {
       picture.resize(size_t(Width) * Height);
       for (int y = 0; y < Height; y++)

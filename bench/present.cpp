@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "config/config.h"
 #include "lumo/display.h"
 #include "lumo/gui.h"

@@ -123,7 +123,7 @@ void BM_LineHook(benchmark::State& state) {
   for (auto _ : state) {
     for (int line = 0; line < 262; line++) {
       PrimaryMachine.Vdp.line = uint16_t(line);
-      VgmLogTick();
+      if (LineEndHook) LineEndHook();
     }
     if (++frames % 20000 == 0) {
       state.PauseTiming();

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
+#include "base/tokenizer.h"
 #include "config/config.h"
 #include "config/config_file.h"
-#include "lumo/tokenizer.h"
 #include "machine/options.h"
 #include "machine/psg.h"
 

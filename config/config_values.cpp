@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
 #include "machine/options.h"
 #include "machine/psg.h"
 

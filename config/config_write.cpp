@@ -2,9 +2,9 @@
 // reader and the users' own edits rely on.
 #include <string>
 
+#include "base/safe_file.h"
 #include "config/config.h"
 #include "config/config_file.h"
-#include "record/safe_file.h"
 #include "machine/options.h"
 #include "machine/psg.h"
 

@@ -5,7 +5,7 @@
 #include "debugger/sdsc.h"
 #include "lumo/gui.h"
 #include "lumo/gui_graphics.h"
-#include "record/recorder_windows.h"
+#include "lumo/window_table.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
 #include "debugger/code_row.h"
 #include "debugger/debug_lists.h"
 #include "lumo/messages.h"

@@ -3,14 +3,13 @@
 // with its stop conditions.
 #include "debugger/debugger_state.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "debugger/debug_lists.h"
 #include "debugger/debugger_window.h"
 #include "machine/cartridge.h"
 #include "machine/console.h"
 #include "machine/machine.h"
 
-bool BreakState = false;
 bool RunToCursor = false;
 bool CountedRun = false;
 bool BreakAtBreakpoints = true;

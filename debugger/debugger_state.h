@@ -1,13 +1,13 @@
 // The debugger's break and run state and the entry points the rest of the
 // program uses to stop the emulation, step it and have the debugger's views
-// redrawn. DebugRun itself lives with the main loop's state (app/app_state.h).
+// redrawn. DebugRun itself lives with the main loop's state (base/app_state.h).
 #pragma once
 #include <cstdint>
 
-// Set by breakpoints and debugger commands; the frame scheduler returns
-// mid-frame as soon as it sees it after a CPU slice. Saved in state files as
-// one byte.
-extern bool BreakState;
+#include "machine/machine.h"
+
+// BreakState, set by breakpoints and debugger commands, is the machine's
+// (machine/machine.h): the frame scheduler stops on it.
 // The run in progress (DebugRun) stops when the PC reaches CursorTarget.
 extern bool RunToCursor;
 // The run in progress spends RunBudget cycles and then ends by itself.

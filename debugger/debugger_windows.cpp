@@ -1,12 +1,12 @@
 #include "debugger/debugger_windows.h"
 
-#include "app/window_registry.h"
 #include "config/config.h"
 #include "debugger/debugger_state.h"
 #include "debugger/debugger_window.h"
 #include "debugger/list_windows.h"
 #include "debugger/patch_file.h"
 #include "debugger/viewers.h"
+#include "lumo/window_registry.h"
 
 namespace {
 

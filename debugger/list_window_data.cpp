@@ -1,9 +1,9 @@
 #include "debugger/list_window_data.h"
 
+#include "base/safe_file.h"
 #include "config/config.h"
 #include "debugger/number_syntax.h"
 #include "machine/console.h"
-#include "record/safe_file.h"
 
 namespace {
 

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
+#include "base/safe_file.h"
+#include "base/tokenizer.h"
 #include "config/config.h"
 #include "debugger/debug_lists.h"
 #include "debugger/number_syntax.h"
 #include "lumo/messages.h"
-#include "lumo/tokenizer.h"
 #include "machine/cartridge.h"
-#include "record/safe_file.h"
 
 namespace {
 

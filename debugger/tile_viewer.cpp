@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
 #include "config/config.h"
 #include "debugger/viewers.h"
 #include "lumo/messages.h"

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "config/config.h"
-#include "debugger/debugger_state.h"
 #include "machine/console.h"
+#include "machine/machine.h"
 
 namespace {
 

@@ -77,6 +77,7 @@ struct GuiKey {
   uint16_t code;
   uint8_t character;
   bool pressed;
+  uint16_t modifiers;  // held when the key went down or up
 };
 constexpr int GuiKeysPerPass = 16;
 
@@ -119,6 +120,7 @@ void WindowPosition(int id, int* x, int* y);
 void MoveWindow(int id, int x, int y);
 // Resizes the client area keeping the window's centre.
 void ResizeWindowClient(int id, int client_width, int client_height);
+void SetWindowTitle(int id, const char* title);
 int TopWindowId();  // -1 when none is open
 // Whether a window takes input (false while a modal window holds it).
 bool WindowActive(int id);
@@ -167,6 +169,10 @@ Gadget* AddStepArrow(Window* w, int id, int x, int y, int width, int height, Arr
 // Operations; unknown ids do nothing, getters give -1 or "".
 void SetGadgetText(int id, const char* text);
 const char* GetGadgetText(int id);
+// The text of an input field that was filled from `stored`. A field keeps
+// at most GadgetTextMax characters, so a longer text left unedited comes
+// back whole rather than cut.
+std::string FieldText(int id, const std::string& stored);
 void SetChecked(int id, int value);
 int GetChecked(int id);
 void EnableGadget(int id, bool enabled);

@@ -190,6 +190,13 @@ const char* GetGadgetText(int id) {
   return g ? g->text : "";
 }
 
+std::string FieldText(int id, const std::string& stored) {
+  const std::string typed = GetGadgetText(id);
+  if (stored.size() > typed.size() && typed.size() == (size_t)GadgetTextMax && stored.compare(0, typed.size(), typed) == 0)
+    return stored;
+  return typed;
+}
+
 void SetChecked(int id, int value) {
   Gadget* g = FindGadget(id);
   if (!g || g->value == value) return;

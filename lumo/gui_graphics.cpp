@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
 #include "lumo/gui.h"
 #include "lumo/ssp.h"
 

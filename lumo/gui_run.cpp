@@ -300,7 +300,7 @@ bool RunGui(const GuiInput& in) {
 
   for (int i = 0; i < in.key_count && i < GuiKeysPerPass; i++) {
     if (!in.keys[i].pressed) continue;
-    if (MenuOpen() && (in.modifiers & ModAlt) && !IsModifierKey(in.keys[i].code)) {
+    if (MenuOpen() && (in.keys[i].modifiers & ModAlt) && !IsModifierKey(in.keys[i].code)) {
       // An Alt shortcut (Alt+X, Alt+L...) is no menu key: the menu closes
       // and the shortcut acts, as it does with the menu shut.
       CloseMenu();
@@ -308,7 +308,7 @@ bool RunGui(const GuiInput& in) {
       continue;
     }
     consumed |= KeyboardTaken();
-    Key(in.keys[i], in.modifiers);
+    Key(in.keys[i], in.keys[i].modifiers);
   }
   consumed |= KeyboardTaken();
   ComposeGui();

@@ -180,6 +180,13 @@ void ResizeWindowClient(int id, int client_width, int client_height) {
   MarkWindowScreen(w);
 }
 
+void SetWindowTitle(int id, const char* title) {
+  Window* w = FindWindow(id);
+  if (!w || strncmp(w->title, title, sizeof w->title - 1) == 0) return;
+  snprintf(w->title, sizeof w->title, "%s", title);
+  w->dirty = true;
+}
+
 Surface* WindowSurface(int id) {
   const Window* w = FindWindow(id);
   return w ? w->surface : nullptr;

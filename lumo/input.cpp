@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "config/config.h"
 #include "lumo/display.h"
 #include "lumo/input_joystick.h"
@@ -45,16 +45,6 @@ void PublishTables() {
   PreviousKeyTable = g_input.tables[g_input.current ^ 1];
 }
 
-uint32_t ModifiersOf(const uint8_t* table) {
-  uint32_t word = 0;
-  if (table[KeyLeftShift]) word |= ModLeftShift;
-  if (table[KeyRightShift]) word |= ModRightShift;
-  if (table[KeyLeftCtrl]) word |= ModLeftCtrl;
-  if (table[KeyRightCtrl]) word |= ModRightCtrl;
-  if (table[KeyLeftAlt]) word |= ModLeftAlt;
-  if (table[KeyRightAlt]) word |= ModRightAlt;
-  return word;
-}
 
 // What a key symbol types under the modifiers, the way the keyboard layout
 // would without an input method: letters follow shift and caps lock, Ctrl
@@ -232,7 +222,7 @@ void HandleEvent(SDL_Event& e) {
         g_input.pending_text = -1;
         break;
       }
-      KeyPressed(code, SymbolCharacter(e.key.keysym.sym, ModifiersOf(Current()), e.key.keysym.mod));
+      KeyPressed(code, SymbolCharacter(e.key.keysym.sym, KeyModifiersOf(Current()), e.key.keysym.mod));
       break;
     }
     case SDL_KEYUP: {
@@ -307,6 +297,17 @@ const uint32_t BindingBits[KeyBindingsPerPlayer] = {
 const uint8_t* KeyTable = g_input.tables[0];
 const uint8_t* PreviousKeyTable = g_input.tables[1];
 uint32_t KeyModifiers = 0;
+
+uint32_t KeyModifiersOf(const uint8_t* table) {
+  uint32_t word = 0;
+  if (table[KeyLeftShift]) word |= ModLeftShift;
+  if (table[KeyRightShift]) word |= ModRightShift;
+  if (table[KeyLeftCtrl]) word |= ModLeftCtrl;
+  if (table[KeyRightCtrl]) word |= ModRightCtrl;
+  if (table[KeyLeftAlt]) word |= ModLeftAlt;
+  if (table[KeyRightAlt]) word |= ModRightAlt;
+  return word;
+}
 uint32_t ControllerWords[2] = {0, 0};
 MouseState Mouse{};
 uint32_t (*InputClock)() = SdlClock;
@@ -360,7 +361,7 @@ void InputPoll() {
   g_input.pending_text = -1;
   JoystickRead(Current());
   RepeatKeys();
-  KeyModifiers = ModifiersOf(Current());
+  KeyModifiers = KeyModifiersOf(Current());
   BuildControllerWords();
 }
 

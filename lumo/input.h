@@ -113,6 +113,9 @@ uint32_t InputDevicePresence();
 // keyboard layout's symbol for the key; 0 for none.
 uint16_t InputKeyCharacter(int code);
 
+// The modifier word of a key table.
+uint32_t KeyModifiersOf(const uint8_t* table);
+
 inline bool KeyHeld(int code) { return code >= 0 && code < KeyCodeCount && KeyTable[code]; }
 // Down now and up in the previous poll.
 inline bool KeyWentDown(int code) { return KeyHeld(code) && !PreviousKeyTable[code]; }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "config/config.h"
 #include "lumo/display.h"
 #include "lumo/filters.h"
@@ -39,6 +39,9 @@ struct PresenterState {
   bool full_redraw = true;
   bool gui_was_visible = false;
   SurfaceRect last_target{0, 0, 0, 0};
+  // The machines' finished and drawn pictures as surfaces, per pass.
+  Surface finished_view[2] = {};
+  Surface drawn_view[2] = {};
 };
 PresenterState g_state;
 
@@ -52,11 +55,13 @@ bool TakePicture(Picture* picture, int filter, bool blur) {
   const int count = (MachineOptions & OptLink) ? 2 : 1;
   for (int i = 0; i < count; i++) {
     const VdpWindow window = VdpVisibleWindow(&machines[i]->Vdp);
-    if (!window.finished || window.width <= 0 || window.height <= 0) return false;
+    Surface* finished = ViewPixelBuffer(&g_state.finished_view[i], window.finished);
+    Surface* drawn = ViewPixelBuffer(&g_state.drawn_view[i], window.drawn);
+    if (!finished || window.width <= 0 || window.height <= 0) return false;
     Part& part = picture->parts[i];
-    part.surface = window.finished;
+    part.surface = finished;
     part.rect = {window.x, window.y, window.width, window.height};
-    if (blur && g_state.blur[i] && window.drawn && BlurPicture(g_state.blur[i], window.finished, window.drawn))
+    if (blur && g_state.blur[i] && drawn && BlurPicture(g_state.blur[i], finished, drawn))
       part.surface = g_state.blur[i];
     picture->width += window.width;
     picture->height = std::max(picture->height, window.height);

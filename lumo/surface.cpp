@@ -51,6 +51,20 @@ void ReleaseSurface(Surface* surface) {
 
 }  // namespace
 
+Surface* ViewPixelBuffer(Surface* view, const PixelBuffer* buffer) {
+  if (!buffer) return nullptr;
+  *view = Surface{};
+  MakePixelFormat(&view->format, 16);
+  view->width = buffer->width;
+  view->height = buffer->height;
+  view->pitch = buffer->pitch;
+  view->pixels = buffer->pixels;
+  view->clip = {0, 0, buffer->width - 1, buffer->height - 1};
+  view->white = ColorToPixel(view->format, 255, 255, 255);
+  view->color_key = ColorToPixel(view->format, 255, 0, 255);
+  return view;
+}
+
 Surface* CreateSurface(int width, int height, int bits_per_pixel, unsigned flags) {
   if (width <= 0 || height <= 0) return nullptr;
   PixelFormat format;

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "base/pixel_buffer.h"
+
 struct PixelFormat {
   uint32_t mask[4];   // red, green, blue, alpha
   int bits;           // 8, 16, 24 or 32
@@ -70,6 +72,11 @@ void DestroySurface(Surface* surface);
 uint8_t* LockSurface(Surface* surface, LockMode mode);
 void UnlockSurface(Surface* surface);
 void SetSurfaceClip(Surface* surface, int left, int top, int right, int bottom);
+
+// A memory surface over a pixel buffer's RGB565 pixels, for the drawing
+// operations: it owns nothing and is not in the registry, so it simply goes
+// out of scope. None for a missing buffer.
+Surface* ViewPixelBuffer(Surface* view, const PixelBuffer* buffer);
 
 // Registry of live surfaces, for leak checks.
 void PrintSurfaceList();

@@ -8,11 +8,11 @@
 #include <cstring>
 #include <strings.h>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
+#include "base/safe_file.h"
+#include "base/tokenizer.h"
 #include "config/config_file.h"
-#include "record/safe_file.h"
 #include "lumo/theme.h"
-#include "lumo/tokenizer.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
 #include "lumo/display.h"
 #include "lumo/messages.h"
 #include "lumo/png.h"

@@ -5,9 +5,10 @@
 #include <cstring>
 #include <string>
 
+#include "lumo/gui.h"
 #include "lumo/messages.h"
-#include "lumo/option_windows.h"
 #include "lumo/theme.h"
+#include "lumo/window_table.h"
 
 namespace {
 

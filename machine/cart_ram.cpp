@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
+#include "base/safe_file.h"
 #include "machine/cartridge.h"
 #include "machine/machine.h"
-#include "record/safe_file.h"
 
 namespace {
 

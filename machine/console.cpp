@@ -6,9 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/program_dir.h"
-#include "debugger/debug_log.h"
-#include "debugger/disassembler.h"
+#include "base/program_dir.h"
 #include "machine/cartridge.h"
 #include "machine/machine.h"
 #include "machine/options.h"
@@ -24,6 +22,8 @@ uint32_t FrameCyclePos = 0;
 int32_t InstrCarry = 0;
 uint8_t* BiosImage = nullptr;
 void (*ConsoleMessageHook)(const char* text) = nullptr;
+void (*StepInstructionHook)() = nullptr;
+int (*Z80DisassemblerHook)(uint16_t address, char* text, int text_size) = nullptr;
 
 namespace {
 
@@ -44,7 +44,7 @@ struct ConsoleOps {
   bool (*memory_region)(int index, MemoryRegionInfo* region);
   uint32_t (*absolute_address)(uint32_t address);
   int (*disassemble)(uint32_t address, char* text, int text_size);
-  Surface* (*get_screen)(int index);
+  PixelBuffer* (*get_screen)(int index);
   bool (*read_sound)(void* buffer, uint32_t bytes);
   uint32_t address_mask;  // where multi-byte accesses wrap
   int cycles_per_line;
@@ -109,7 +109,9 @@ void SmsWriteVram(uint32_t address, uint8_t value) {
 uint32_t SmsAbsoluteAddress(uint32_t address) { return AbsoluteAddress(static_cast<uint16_t>(address)); }
 int SmsDisassemble(uint32_t address, char* text, int text_size) {
   SelectMachine(&PrimaryMachine);
-  return DisassembleZ80(static_cast<uint16_t>(address), text, text_size);
+  if (Z80DisassemblerHook) return Z80DisassemblerHook(static_cast<uint16_t>(address), text, text_size);
+  if (text && text_size > 0) text[0] = 0;
+  return 0;
 }
 bool SmsReadSound(void* buffer, uint32_t bytes) { return PsgReadSamples(&PrimaryMachine.Psg, buffer, bytes); }
 
@@ -126,7 +128,7 @@ int NoCoreDisassemble(uint32_t, char* text, int text_size) {
   if (text && text_size > 0) text[0] = 0;
   return 0;
 }
-Surface* NoCoreScreen(int) { return nullptr; }
+PixelBuffer* NoCoreScreen(int) { return nullptr; }
 bool Silence(void* buffer, uint32_t bytes) {
   std::memset(buffer, 0, bytes);
   return true;
@@ -273,7 +275,7 @@ int StepInstruction() {
   int cycles = Ops().step();
   if (CyclesPerFrameAll)
     FrameCyclePos = static_cast<uint32_t>((int64_t{FrameCyclePos} + cycles) % CyclesPerFrameAll);
-  if (DebugLogOn) WriteDebugLogEntry();
+  if (StepInstructionHook) StepInstructionHook();
   return cycles;
 }
 
@@ -321,7 +323,7 @@ uint8_t ReadVram(uint32_t address) { return Ops().read_vram(address); }
 void WriteVram(uint32_t address, uint8_t value) { Ops().write_vram(address, value); }
 bool ConsoleMemoryRegion(int index, MemoryRegionInfo* region) { return Ops().memory_region(index, region); }
 uint32_t ConsoleAbsoluteAddress(uint32_t address) { return Ops().absolute_address(address); }
-Surface* ConsoleGetScreen(int index) { return Ops().get_screen(index); }
+PixelBuffer* ConsoleGetScreen(int index) { return Ops().get_screen(index); }
 
 bool ReadSoundSamples(void* buffer, uint32_t bytes) {
   if (Ops().read_sound(buffer, bytes)) return true;

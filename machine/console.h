@@ -8,7 +8,7 @@
 
 #include "machine/memory.h"
 
-struct Surface;
+struct PixelBuffer;
 
 // Timing of the active console, set by SetupConsoleTiming.
 extern int CyclesPerLine;
@@ -29,6 +29,14 @@ extern uint8_t* BiosImage;
 extern void (*ConsoleMessageHook)(const char* text);
 void ShowConsoleMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// What the debugger hangs on the console layer; none by default.
+// After every StepInstruction (the trace log).
+extern void (*StepInstructionHook)();
+// The Z80 instruction at an address as text (cut to text_size - 1
+// characters) and its length; without it the Master System's Disassemble
+// gives 0 and "".
+extern int (*Z80DisassemblerHook)(uint16_t address, char* text, int text_size);
+
 // Start-up / shutdown: both machines, the cartridge RAM buffers and the empty
 // image. False when memory could not be had.
 bool CreateConsoles();
@@ -42,8 +50,8 @@ void UpdateConsoleRates();
 void HardResetConsole();
 void SoftResetConsole();
 void RunConsoleFrame(bool render, bool sound);
-// Exactly one instruction; the cycles it took. Keeps FrameCyclePos and,
-// while the debugger's log is on, appends a trace entry.
+// Exactly one instruction; the cycles it took. Keeps FrameCyclePos and
+// calls StepInstructionHook.
 int StepInstruction();
 void ForceReturnConsole();
 uint32_t GetPc();
@@ -66,7 +74,7 @@ void WriteVram(uint32_t address, uint8_t value);
 
 bool ConsoleMemoryRegion(int index, MemoryRegionInfo* region);
 uint32_t ConsoleAbsoluteAddress(uint32_t address);
-Surface* ConsoleGetScreen(int index);
+PixelBuffer* ConsoleGetScreen(int index);
 // Fills `bytes` bytes of 16-bit stereo samples; false (and silence) when the
 // console had fewer ready.
 bool ReadSoundSamples(void* buffer, uint32_t bytes);

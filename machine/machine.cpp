@@ -147,7 +147,7 @@ void RaiseNmi(Machine* m) {
   SaveCoreState(m);
 }
 
-Surface* GetScreen(int index) {
+PixelBuffer* GetScreen(int index) {
   const Machine* m;
   if (index == 0) {
     m = &PrimaryMachine;

@@ -11,7 +11,7 @@
 #include "machine/vdp.h"
 #include "z80/z80.h"
 
-struct Surface;
+struct PixelBuffer;
 
 constexpr int MachineLineCycles = 228;  // Z80 cycles per scanline
 constexpr int MachineRamSize = 0x2000;
@@ -75,6 +75,14 @@ void MachineReset(Machine* machine);  // the machine part of every reset
 void SoftReset(Machine* machine);     // VDP and PSG reset, then MachineReset
 void HardReset(Machine* machine);     // RAM cleared, VDP power-on, PSG reset
 
+// Set by whoever wants the emulation stopped mid-frame (the debugger's
+// breakpoints and commands); the scheduler returns as soon as it sees it
+// after a CPU slice. Saved in state files as one byte.
+extern bool BreakState;
+// Called after every scanline of the primary machine, before its sound
+// steps; none when nothing listens (the VGM logger sets it while it logs).
+extern void (*LineEndHook)();
+
 // One video frame; with the link option both machines advance line by
 // line. Returns early, mid-line, when BreakState is set during a slice.
 void RunFrame(Machine* machine, bool render, bool sound);
@@ -88,4 +96,4 @@ void ForceReturn(Machine* machine);
 void RaiseNmi(Machine* machine);
 // 0: the primary machine's finished picture; 1: the partner's, only with
 // the link option on. None otherwise.
-Surface* GetScreen(int index);
+PixelBuffer* GetScreen(int index);

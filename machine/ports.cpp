@@ -1,11 +1,11 @@
 #include "machine/ports.h"
 
-#include "debugger/sdsc.h"
 #include "machine/machine.h"
 #include "machine/options.h"
 #include "z80/z80.h"
 
 uint16_t ControllerInput[2];
+void (*DebugConsolePortHook)(uint8_t port, uint8_t value) = nullptr;
 
 void ResetControllerInput() { ControllerInput[0] = ControllerInput[1] = 0; }
 
@@ -119,10 +119,8 @@ void PortOut(Machine* m, uint16_t port, uint8_t value) {
       VdpWriteData(&m->Vdp, value);
       break;
     case 0xFC:
-      ConsoleControl(value);
-      break;
     case 0xFD:
-      ConsoleData(value);
+      if (DebugConsolePortHook) DebugConsolePortHook(uint8_t(port), value);
       break;
     default:
       break;

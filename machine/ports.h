@@ -29,5 +29,9 @@ enum ControllerBit : uint16_t {
 extern uint16_t ControllerInput[2];
 void ResetControllerInput();
 
+// The SDSC debug console's ports, $FC (control) and $FD (data): the
+// debugger's console listens here; none by default, and the writes are lost.
+extern void (*DebugConsolePortHook)(uint8_t port, uint8_t value);
+
 void PortOut(Machine* machine, uint16_t port, uint8_t value);
 uint8_t PortIn(Machine* machine, uint16_t port);

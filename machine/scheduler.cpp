@@ -1,10 +1,11 @@
 // The frame scheduler: every scanline is cut into CPU slices of fixed
 // length with the VDP, PSG and VGM hooks at fixed line positions, so the
 // core runs whole budgets and nothing is called per instruction.
-#include "debugger/debugger_state.h"
 #include "machine/machine.h"
 #include "machine/options.h"
-#include "record/vgm_logger.h"
+
+bool BreakState = false;
+void (*LineEndHook)() = nullptr;
 
 namespace {
 
@@ -63,7 +64,7 @@ void RunSingleFrame(Machine* m, bool render, bool sound) {
       SaveCoreState(m);
       return;
     }
-    VgmLogTick();
+    if (LineEndHook) LineEndHook();
     PsgLineTick(&m->Psg, sound);
   }
   SaveCoreState(m);
@@ -92,7 +93,7 @@ void RunLinkedFrame(Machine* primary, bool render, bool sound) {
     bool stop = RunLineCpu(primary, line, active);
     SaveCoreState(primary);
     if (stop) return;
-    VgmLogTick();
+    if (LineEndHook) LineEndHook();
     PsgLineTick(&primary->Psg, sound);
 
     SelectMachine(partner);

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "lumo/surface.h"
+#include "base/pixel_buffer.h"
 #include "machine/options.h"
 
 uint8_t VCounterTable[6][313];
@@ -85,8 +85,8 @@ bool VdpCreate(VdpState* vdp, Machine* machine) {
   *vdp = VdpState{};
   vdp->machine = machine;
   vdp->vram = static_cast<uint8_t*>(std::calloc(VdpVramSize, 1));
-  vdp->surfaces[0] = CreateSurface(VdpSurfaceWidth, VdpSurfaceHeight, 16, SurfaceClear);
-  vdp->surfaces[1] = CreateSurface(VdpSurfaceWidth, VdpSurfaceHeight, 16, SurfaceClear);
+  vdp->surfaces[0] = CreatePixelBuffer(VdpSurfaceWidth, VdpSurfaceHeight);
+  vdp->surfaces[1] = CreatePixelBuffer(VdpSurfaceWidth, VdpSurfaceHeight);
   vdp->draw_surface = vdp->surfaces[0];
   if (!vdp->vram || !vdp->surfaces[0] || !vdp->surfaces[1]) {
     VdpDestroy(vdp);
@@ -99,8 +99,8 @@ bool VdpCreate(VdpState* vdp, Machine* machine) {
 void VdpDestroy(VdpState* vdp) {
   std::free(vdp->vram);
   vdp->vram = nullptr;
-  for (Surface*& surface : vdp->surfaces) {
-    if (surface) DestroySurface(surface);
+  for (PixelBuffer*& surface : vdp->surfaces) {
+    DestroyPixelBuffer(surface);
     surface = nullptr;
   }
   vdp->draw_surface = nullptr;
@@ -145,12 +145,7 @@ void VdpReset(VdpState* vdp) {
 }
 
 void VdpPowerOn(VdpState* vdp) {
-  for (Surface* surface : vdp->surfaces) {
-    if (!surface) continue;
-    uint8_t* pixels = LockSurface(surface, LockWriteOnly);
-    if (pixels) std::memset(pixels, 0, size_t(surface->pitch) * surface->height);
-    UnlockSurface(surface);
-  }
+  for (PixelBuffer* surface : vdp->surfaces) ClearPixelBuffer(surface);
   if (vdp->vram) std::memset(vdp->vram, 0, VdpVramSize);
   std::memset(vdp->cram, 0, sizeof vdp->cram);
   vdp->cram_written = 0;

@@ -9,7 +9,7 @@
 #include <cstdio>
 
 struct Machine;
-struct Surface;
+struct PixelBuffer;
 
 constexpr int VdpVramSize = 16384;
 constexpr int VdpTileRows = 4096;      // one per 4 bytes of VRAM
@@ -69,8 +69,8 @@ struct VdpState {
   uint32_t pair_colours[2][256];    // two pixels' colours by pair code, per palette half
   uint8_t pair_colours_stale;       // palette changed since pair_colours were built
 
-  Surface* surfaces[2];             // 272 x 240 RGB565, owned
-  Surface* draw_surface;            // the one being drawn into
+  PixelBuffer* surfaces[2];         // 272 x 240 RGB565, owned
+  PixelBuffer* draw_surface;        // the one being drawn into
 
   uint8_t x_scroll_latch;
   uint8_t y_scroll_latch;
@@ -187,8 +187,8 @@ void VdpCheckLegacyCollisions(VdpState* vdp);
 
 struct VdpWindow {
   int x, y, width, height;  // in surface pixels
-  Surface* finished;        // the surface completed last
-  Surface* drawn;           // the surface being drawn
+  PixelBuffer* finished;    // the picture completed last
+  PixelBuffer* drawn;       // the picture being drawn
 };
 VdpWindow VdpVisibleWindow(const VdpState* vdp);
 void VdpSwapSurfaces(VdpState* vdp);

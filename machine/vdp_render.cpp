@@ -3,7 +3,7 @@
 // CRAM writes. Pixels are stored two at a time as 32-bit words.
 #include <cstring>
 
-#include "lumo/surface.h"
+#include "base/pixel_buffer.h"
 #include "machine/options.h"
 #include "machine/vdp.h"
 
@@ -195,7 +195,7 @@ void VdpTileRowIndices(VdpState* vdp, int row, uint8_t attributes, uint8_t* indi
 }
 
 void VdpRenderLine(VdpState* vdp) {
-  Surface* surface = vdp->draw_surface;
+  PixelBuffer* surface = vdp->draw_surface;
   int y = vdp->line;
   if (!surface || !surface->pixels || y >= VdpSurfaceHeight) return;
   const uint8_t* regs = vdp->regs;
@@ -236,7 +236,7 @@ void VdpRenderLine(VdpState* vdp) {
 }
 
 VdpWindow VdpVisibleWindow(const VdpState* vdp) {
-  Surface* finished = vdp->draw_surface == vdp->surfaces[0] ? vdp->surfaces[1] : vdp->surfaces[0];
+  PixelBuffer* finished = vdp->draw_surface == vdp->surfaces[0] ? vdp->surfaces[1] : vdp->surfaces[0];
   if (MachineOptions & OptGgScreen)
     return {56, (vdp->active_lines - 144) / 2, 160, 144, finished, vdp->draw_surface};
   return {VdpSurfaceMargin, 0, 256, vdp->active_lines, finished, vdp->draw_surface};

@@ -6,13 +6,13 @@
 
 #include <cstdio>
 
-#include "app/app_state.h"
-#include "app/program_dir.h"
+#include "base/app_state.h"
+#include "base/program_dir.h"
+#include "base/safe_file.h"
 #include "debugger/debugger_state.h"
 #include "lumo/messages.h"
 #include "machine/cartridge.h"
 #include "machine/ports.h"
-#include "record/safe_file.h"
 #include "record/save_state.h"
 
 uint8_t MovieState = MovieIdle;

@@ -3,7 +3,7 @@
 // from it.
 #include <cstring>
 
-#include "record/byte_order.h"
+#include "base/byte_order.h"
 #include "record/movie.h"
 
 namespace {

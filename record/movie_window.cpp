@@ -3,7 +3,7 @@
 // recorder is doing.
 #include <cstdio>
 
-#include "app/window_registry.h"
+#include "lumo/window_registry.h"
 #include "record/movie.h"
 #include "record/recorder_windows.h"
 

@@ -1,5 +1,5 @@
 // The "Pick state" window: ten toggles choosing the save-state slot.
-#include "app/window_registry.h"
+#include "lumo/window_registry.h"
 #include "record/recorder_windows.h"
 #include "record/save_state.h"
 

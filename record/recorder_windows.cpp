@@ -1,7 +1,7 @@
 #include "record/recorder_windows.h"
 
-#include "app/window_registry.h"
 #include "debugger/console_window.h"
+#include "lumo/window_registry.h"
 #include "lumo/window_table.h"
 
 namespace {

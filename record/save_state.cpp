@@ -1,11 +1,11 @@
 // The save and load commands, the slot's file and the format on open files.
 #include "record/save_state.h"
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
+#include "base/safe_file.h"
 #include "debugger/debugger_state.h"
 #include "lumo/messages.h"
 #include "machine/cartridge.h"
-#include "record/safe_file.h"
 
 uint8_t StateSlot = 0;
 

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
-#include "app/program_dir.h"
+#include "base/app_state.h"
+#include "base/program_dir.h"
 #include "config/config.h"
 #include "lumo/display.h"
 #include "lumo/messages.h"
@@ -20,7 +20,7 @@ namespace {
 constexpr int ScreenshotNames = 256;
 
 void CopyWindow(Surface* picture, int x, const VdpWindow& window) {
-  const Surface* source = window.finished;
+  const PixelBuffer* source = window.finished;
   for (int y = 0; y < window.height; ++y)
     std::memcpy(picture->pixels + y * picture->pitch + x * 2,
                 source->pixels + (window.y + y) * source->pitch + window.x * 2, size_t(window.width) * 2);

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "base/byte_order.h"
 #include "machine/machine.h"
-#include "record/byte_order.h"
 #include "z80/z80.h"
 
 namespace {

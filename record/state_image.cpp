@@ -2,6 +2,7 @@
 // checking a file whole before installing it.
 #include <cstring>
 
+#include "base/byte_order.h"
 #include "debugger/debugger_state.h"
 #include "debugger/sdsc.h"
 #include "machine/cartridge.h"
@@ -9,7 +10,6 @@
 #include "machine/machine.h"
 #include "machine/memory.h"
 #include "machine/options.h"
-#include "record/byte_order.h"
 #include "record/save_state.h"
 #include "record/state_extras.h"
 #include "z80/z80.h"

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "record/byte_order.h"
+#include "base/byte_order.h"
 
 constexpr uint32_t VgmHeaderSize = 0x40;
 constexpr uint32_t VgmVersion = 0x101;

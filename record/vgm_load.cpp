@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "record/safe_file.h"
+#include "base/safe_file.h"
 #include "record/vgm_format.h"
 #include "record/vgm_player.h"
 

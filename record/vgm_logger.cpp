@@ -12,12 +12,12 @@
 #include <cstring>
 #include <vector>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
+#include "base/safe_file.h"
 #include "lumo/messages.h"
 #include "machine/cartridge.h"
 #include "machine/machine.h"
 #include "machine/options.h"
-#include "record/safe_file.h"
 #include "record/vgm_format.h"
 #include "record/vgm_trim.h"
 
@@ -29,6 +29,16 @@ bool SampleAccurate = false;
 VgmGd3Texts VgmGd3;
 uint32_t TotalSamples = 0;
 void (*VgmLoggerChanged)() = nullptr;
+
+namespace {
+
+// The scheduler calls the logger after each line only while it logs or waits.
+void SetLogState(uint8_t state) {
+  VgmLogState = state;
+  LineEndHook = state != VgmLogIdle ? VgmLogLine : nullptr;
+}
+
+}  // namespace
 
 namespace {
 
@@ -242,7 +252,7 @@ bool Finish(const std::string* given_path) {
   // so that the file is a complete (silent) VGM.
   Append(VgmCmdEnd);
   ShowMessage(logged ? "Stopped VGM logging." : "Stopped to wait for VGM logging.");
-  VgmLogState = VgmLogIdle;
+  SetLogState(VgmLogIdle);
   Changed();
 
   std::string path = given_path ? *given_path : FreeLogPath();
@@ -292,7 +302,7 @@ bool StartVgmLog() {
   LastVolumes = 0xFFFFFFFFu;  // none made up yet (real volumes are 0-15)
   NtscLog = (MachineOptions & OptNtscRate) != 0;
   Log.size = uint32_t(PutDump(Log.data, r) - Log.data);
-  VgmLogState = VgmLogLogging;
+  SetLogState(VgmLogLogging);
   Changed();
   ShowMessage("Started VGM logging.");
   return true;
@@ -305,7 +315,7 @@ bool StartVgmWait() {
     return false;
   }
   ClearLog();
-  VgmLogState = VgmLogWaiting;
+  SetLogState(VgmLogWaiting);
   Changed();
   ShowMessage("Started to wait for VGM logging.");
   return true;
@@ -380,7 +390,7 @@ void VgmLogTimeText(char* text, size_t size) {
 
 void ResetVgmLogger() {
   ClearLog();
-  VgmLogState = VgmLogIdle;
+  SetLogState(VgmLogIdle);
   WaitForSound = TrimEnd = TrimLoops = SampleAccurate = false;
   VgmGd3 = VgmGd3Texts{};
   VgmLoggerChanged = nullptr;

@@ -52,9 +52,6 @@ void VgmLogTimeText(char* text, size_t size);
 // Back to idle with an empty log, options and texts cleared (tests).
 void ResetVgmLogger();
 
-// The frame scheduler's hook after every scanline of the primary machine;
-// it must stay cheap, so the idle test is inline.
+// After every scanline of the primary machine while logging or waiting: the
+// logger hangs it on the scheduler's LineEndHook.
 void VgmLogLine();
-inline void VgmLogTick() {
-  if (VgmLogState != VgmLogIdle) VgmLogLine();
-}

@@ -2,7 +2,7 @@
 // time, and the Gd3 texts of the file (game, track, package).
 #include <cstdio>
 
-#include "app/window_registry.h"
+#include "lumo/window_registry.h"
 #include "record/recorder_windows.h"
 #include "record/vgm_logger.h"
 

@@ -3,9 +3,9 @@
 // requester, whose load event the main loop handles).
 #include <cstdio>
 
-#include "app/window_registry.h"
 #include "lumo/file_requester.h"
 #include "lumo/gui_pictures.h"
+#include "lumo/window_registry.h"
 #include "record/recorder_windows.h"
 #include "record/vgm_player.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
 #include "lumo/filters.h"
 #include "lumo/messages.h"
 #include "lumo/surface.h"
@@ -66,14 +66,14 @@ inline void PutPixel(uint8_t* out, uint16_t pixel) {
 // file's frame size is fixed.
 void ConvertPicture(uint8_t* top, ptrdiff_t pitch) {
   int width = Writer.width, height = Writer.height, shown_width = 0, shown_height = 0;
-  const Surface* shown = nullptr;
-  const Surface* previous = nullptr;
+  const PixelBuffer* shown = nullptr;
+  const PixelBuffer* previous = nullptr;
   VdpWindow window{};
   if (ConsoleKind == 1) {
     window = VdpVisibleWindow(&PrimaryMachine.Vdp);
     shown = window.finished;
-    if (Options.motion_blur && window.drawn && window.drawn->format.bits == 16) previous = window.drawn;
-    if (shown && shown->pixels && shown->format.bits == 16) {
+    if (Options.motion_blur && window.drawn) previous = window.drawn;
+    if (shown && shown->pixels) {
       shown_width = std::min(width, window.width);
       shown_height = std::min(height, window.height);
     }

@@ -3,7 +3,7 @@
 // names) whose selected entry gives the codec.
 #include <cstdio>
 
-#include "app/window_registry.h"
+#include "lumo/window_registry.h"
 #include "record/recorder_windows.h"
 #include "record/video_recorder.h"
 

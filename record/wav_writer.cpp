@@ -1,7 +1,7 @@
 // WAV output: a RIFF header whose two size fields are patched on close.
 #include "record/wav_writer.h"
 
-#include "record/byte_order.h"
+#include "base/byte_order.h"
 
 namespace {
 

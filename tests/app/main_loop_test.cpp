@@ -54,6 +54,30 @@ TEST_F(MainLoop, XQuitsOnlyWithAlt) {
   EXPECT_TRUE(QuitRequested);
 }
 
+// Alt, X and both releases between two polls, as a fast typist or xdotool
+// sends them: the keys are read in the order they came, so the chord quits,
+// with the GUI shown (the menu bar takes keys) and hidden.
+TEST_F(MainLoop, AChordPressedAndReleasedWithinOnePassActs) {
+  for (bool gui : {true, false}) {
+    GuiVisible = gui;
+    QuitRequested = false;
+    PushKey(SDL_SCANCODE_LALT, true);
+    PushKey(SDL_SCANCODE_X, true);
+    PushKey(SDL_SCANCODE_X, false);
+    PushKey(SDL_SCANCODE_LALT, false);
+    Passes(1);
+    EXPECT_TRUE(QuitRequested) << "GUI shown: " << gui;
+  }
+  // X alone, then Alt alone, in one pass: no chord.
+  QuitRequested = false;
+  PushKey(SDL_SCANCODE_X, true);
+  PushKey(SDL_SCANCODE_X, false);
+  PushKey(SDL_SCANCODE_LALT, true);
+  PushKey(SDL_SCANCODE_LALT, false);
+  Passes(1);
+  EXPECT_FALSE(QuitRequested);
+}
+
 TEST_F(MainLoop, F5HeldLoadsTheStateOnce) {
   ASSERT_TRUE(SaveState(false));
   PushKey(SDL_SCANCODE_F5, true);

@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/main_loop.h"
 #include "app/pacing.h"
 #include "app/poll_input.h"
-#include "app/program_dir.h"
 #include "app/startup.h"
-#include "app/window_registry.h"
+#include "base/app_state.h"
+#include "base/program_dir.h"
 #include "config/config.h"
 #include "lumo/messages.h"
 #include "lumo/surface.h"
+#include "lumo/window_registry.h"
 #include "machine/cartridge_files.h"
 
 inline std::vector<std::string> StartupMessages;

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
 #include "config/config.h"
 #include "config/config_file.h"
 #include "machine/options.h"

@@ -7,11 +7,11 @@
 #include <cstring>
 #include <string>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
+#include "base/tokenizer.h"
 #include "config/config.h"
 #include "config/config_file.h"
 #include "lumo/theme.h"
-#include "lumo/tokenizer.h"
 #include "machine/psg.h"
 #include "scratch_folder.h"
 

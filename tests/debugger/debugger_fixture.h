@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
 #include "config/config.h"
 #include "debugger/debug_lists.h"
 #include "debugger/debug_log.h"
+#include "debugger/debugger_hooks.h"
 #include "debugger/debugger_state.h"
 #include "debugger/disassembler.h"
 #include "lumo/messages.h"
@@ -30,6 +31,7 @@ class DebuggerFixture : public ::testing::Test {
     MachineOptions = OptInitial;
     ApplyConfigDefaults();
     ASSERT_TRUE(CreateConsoles());
+    ConnectDebuggerHooks();
     folder_ = MakeScratchFolder("debugger");
     ASSERT_FALSE(folder_.empty());
     SetProgramDirectory(folder_);
@@ -40,6 +42,7 @@ class DebuggerFixture : public ::testing::Test {
   }
   void TearDown() override {
     ResetDebugLog();
+    DisconnectDebuggerHooks();
     DestroyConsoles();
     ResetConsoleState();
     ResetDebugLists();

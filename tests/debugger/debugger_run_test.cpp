@@ -3,7 +3,7 @@
 // break state, and the break state through a save state.
 #include <string>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "debugger/debugger_fixture.h"
 #include "debugger/debugger_state.h"
 #include "record/save_state.h"

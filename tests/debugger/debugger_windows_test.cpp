@@ -6,8 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/window_registry.h"
+#include "base/app_state.h"
 #include "debugger/debugger_fixture.h"
 #include "debugger/debugger_state.h"
 #include "debugger/debugger_window.h"
@@ -19,6 +18,7 @@
 #include "lumo/gui_graphics.h"
 #include "lumo/png.h"
 #include "lumo/surface.h"
+#include "lumo/window_registry.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "debugger/debugger_hooks.h"
 #include "debugger/debugger_state.h"
 #include "debugger/sdsc.h"
 #include "lumo/messages.h"
@@ -33,8 +34,10 @@ class SdscConsole : public ::testing::Test {
     ConsoleTranscriptHook = RecordTranscript;
     MachineOptions = OptInitial;
     ASSERT_TRUE(CreateConsoles());
+    ConnectDebuggerHooks();
   }
   void TearDown() override {
+    DisconnectDebuggerHooks();
     DestroyConsoles();
     ConsoleLineHook = nullptr;
     ConsoleTranscriptHook = nullptr;

@@ -11,9 +11,9 @@
 #include <cstring>
 #include <string>
 
+#include "base/tokenizer.h"
 #include "config/config.h"
 #include "config/config_file.h"
-#include "lumo/tokenizer.h"
 
 namespace {
 

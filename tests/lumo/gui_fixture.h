@@ -51,7 +51,7 @@ class GuiTest : public ::testing::Test {
   bool Key(int code, int character = 0, uint16_t modifiers = 0) {
     GuiInput in{};
     in.pointer_x = px_, in.pointer_y = py_;
-    in.keys[0] = {(uint16_t)code, (uint8_t)character, true};
+    in.keys[0] = {(uint16_t)code, (uint8_t)character, true, modifiers};
     in.key_count = 1;
     in.modifiers = modifiers;
     in.now_ms = now_;

@@ -4,7 +4,7 @@
 // link play side by side, motion blur and the message bands.
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "config/config.h"
 #include "lumo/display.h"
 #include "lumo/filters.h"
@@ -51,14 +51,12 @@ class PresenterTest : public ::testing::Test {
   // (finished surface) and the surface being drawn in one colour.
   static void Paint(Machine& m, const uint16_t quadrants[4], uint16_t drawn) {
     const VdpWindow w = VdpVisibleWindow(&m.Vdp);
-    for (Surface* s : {w.finished, w.drawn}) {
-      uint8_t* p = LockSurface(s, LockWriteOnly);
+    for (PixelBuffer* s : {w.finished, w.drawn}) {
       for (int y = 0; y < w.height; y++)
         for (int x = 0; x < w.width; x++) {
           const uint16_t colour = s == w.drawn ? drawn : quadrants[(y >= w.height / 2) * 2 + (x >= w.width / 2)];
-          reinterpret_cast<uint16_t*>(p + (w.y + y) * s->pitch)[w.x + x] = colour;
+          reinterpret_cast<uint16_t*>(s->pixels + (w.y + y) * s->pitch)[w.x + x] = colour;
         }
-      UnlockSurface(s);
     }
   }
   static uint16_t Pixel(Surface* s, int x, int y) {

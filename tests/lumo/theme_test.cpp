@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
 #include "config/config.h"
 #include "lumo/display.h"
 #include "lumo/messages.h"

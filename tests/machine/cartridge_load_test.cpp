@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
 #include "machine/cartridge.h"
 #include "machine/cartridge_files.h"
 #include "machine/console.h"

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "debugger/debugger_hooks.h"
 #include "machine/cartridge.h"
 #include "machine/console.h"
 #include "machine/machine.h"
@@ -86,8 +87,12 @@ TEST_F(ConsoleOps, ProgramCounterAndResetsClearSteppingState) {
   EXPECT_EQ(InstrCarry, 0);
   EXPECT_EQ(GetPc(), 0u);
   // Without instruction texts loaded, a NOP still has its length: "Step
-  // over" moves past it without running it.
+  // over" moves past it without running it. Without the debugger's
+  // disassembler the core has no text and no length.
   char text[32] = "x";
+  EXPECT_EQ(Disassemble(0, text, sizeof text), 0);
+  EXPECT_STREQ(text, "");
+  ConnectDebuggerHooks();
   EXPECT_EQ(Disassemble(0, text, sizeof text), 1);
   EXPECT_STREQ(text, "");
   SkipInstruction();
@@ -96,6 +101,7 @@ TEST_F(ConsoleOps, ProgramCounterAndResetsClearSteppingState) {
   ConsoleKind = 3;
   EXPECT_EQ(Disassemble(0, text, sizeof text), 0);
   ConsoleKind = 1;
+  DisconnectDebuggerHooks();
 }
 
 TEST_F(ConsoleOps, TimingFollowsTheKindAndTheVideoStandard) {

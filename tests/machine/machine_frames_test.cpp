@@ -108,25 +108,25 @@ TEST(MachineFrames, BreakEndsTheFrameMidLine) {
 }
 
 // Fills the surface being drawn with a value no palette colour takes here.
-void Paint(Surface* s, uint16_t value) {
+void Paint(PixelBuffer* s, uint16_t value) {
   for (int y = 0; y < s->height; ++y) {
     uint16_t* row = reinterpret_cast<uint16_t*>(s->pixels + y * s->pitch);
     for (int x = 0; x < s->width; ++x) row[x] = value;
   }
 }
-uint16_t Pixel(Surface* s, int x, int y) {
+uint16_t Pixel(PixelBuffer* s, int x, int y) {
   return reinterpret_cast<uint16_t*>(s->pixels + y * s->pitch)[x];
 }
 
 TEST(MachineFrames, RenderingDrawsTheWindowLinesAndSwapsOnlyWhenAsked) {
   MachineHarness h;
   h.StartRom("machine_banks", Gg);
-  Surface* shown = GetScreen(0);
+  PixelBuffer* shown = GetScreen(0);
   ASSERT_NE(shown, nullptr);
   h.Frames(1, false);
   EXPECT_EQ(GetScreen(0), shown) << "no swap without rendering";
 
-  Surface* drawn = PrimaryMachine.Vdp.draw_surface;
+  PixelBuffer* drawn = PrimaryMachine.Vdp.draw_surface;
   Paint(drawn, 0x1234);
   h.Frames(1, true);
   EXPECT_EQ(GetScreen(0), drawn);

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
 #include "machine/cart_ram.h"
 #include "machine/cartridge.h"
 #include "machine/cartridge_files.h"

@@ -58,7 +58,7 @@ class VdpCartridgeTest : public ::testing::Test {
     const VdpState& vdp = PrimaryMachine.Vdp;
     ReferenceVdp ref = ReferenceOf(vdp);
     VdpWindow window = VdpVisibleWindow(&vdp);
-    const Surface* surface = window.finished;
+    const PixelBuffer* surface = window.finished;
     int mismatches = 0;
     for (int line = window.y; line < window.y + window.height; line++) {
       const uint16_t* row = reinterpret_cast<const uint16_t*>(surface->pixels + size_t(line) * surface->pitch);

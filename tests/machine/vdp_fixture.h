@@ -77,12 +77,12 @@ class VdpTest : public ::testing::Test {
   }
 
   uint16_t Pixel(int x, int line) const {
-    const Surface* s = vdp->draw_surface;
+    const PixelBuffer* s = vdp->draw_surface;
     const uint16_t* row = reinterpret_cast<const uint16_t*>(s->pixels + size_t(line) * s->pitch);
     return row[x + VdpSurfaceMargin];
   }
   uint16_t SurfacePixel(int sx, int line) const {
-    const Surface* s = vdp->draw_surface;
+    const PixelBuffer* s = vdp->draw_surface;
     return reinterpret_cast<const uint16_t*>(s->pixels + size_t(line) * s->pitch)[sx];
   }
 

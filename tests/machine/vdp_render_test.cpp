@@ -350,7 +350,7 @@ TEST_F(VdpRenderTest, NothingIsDrawnPastTheSurfaceRow) {
   EnableDisplay(0x01);   // zoomed sprite reaching x 270
   RunFrameHooks(false);
   // Mark the left margin of every row; nothing of this frame may reach it.
-  Surface* s = vdp->draw_surface;
+  PixelBuffer* s = vdp->draw_surface;
   for (int line = 0; line < VdpSurfaceHeight; line++)
     for (int x = 0; x < VdpSurfaceMargin; x++)
       reinterpret_cast<uint16_t*>(s->pixels + size_t(line) * s->pitch)[x] = 0x1234;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/program_dir.h"
+#include "base/app_state.h"
+#include "base/program_dir.h"
 #include "lumo/messages.h"
 #include "machine/cartridge_files.h"
 #include "machine/ports.h"

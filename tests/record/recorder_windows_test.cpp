@@ -4,11 +4,11 @@
 // the SDSC Console shows a printed character in its colours at its cell.
 #include "lumo/gui_fixture.h"
 
-#include "app/app_state.h"
-#include "app/program_dir.h"
-#include "app/window_registry.h"
+#include "base/app_state.h"
+#include "base/program_dir.h"
 #include "debugger/console_window.h"
 #include "debugger/sdsc.h"
+#include "lumo/window_registry.h"
 #include "lumo/window_table.h"
 #include "machine/cartridge_files.h"
 #include "record/movie.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
 #include "lumo/messages.h"
 #include "lumo/surface.h"
 #include "machine/cartridge_files.h"

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "app/app_state.h"
-#include "app/program_dir.h"
+#include "base/app_state.h"
+#include "base/program_dir.h"
 #include "config/config.h"
 #include "lumo/messages.h"
 #include "lumo/png.h"

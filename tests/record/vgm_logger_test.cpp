@@ -6,7 +6,7 @@
 #include <cstring>
 #include <set>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
 #include "lumo/messages.h"
 #include "machine/cartridge.h"
 #include "machine/console.h"

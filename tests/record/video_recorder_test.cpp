@@ -10,7 +10,7 @@
 #include <cstring>
 #include <set>
 
-#include "app/program_dir.h"
+#include "base/program_dir.h"
 #include "lumo/messages.h"
 #include "lumo/surface.h"
 #include "machine/cartridge.h"
@@ -66,7 +66,7 @@ class VideoRecorder : public ::testing::Test {
   std::string folder_;
 };
 
-uint16_t PixelAt(const Surface* surface, int x, int y) {
+uint16_t PixelAt(const PixelBuffer* surface, int x, int y) {
   uint16_t pixel;
   std::memcpy(&pixel, surface->pixels + y * surface->pitch + x * 2, 2);
   return pixel;

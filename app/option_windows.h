@@ -3,19 +3,14 @@
 // controller keys and the BIOS file. Each toggles: its command closes it
 // when it is open. The video and theme windows have headers of their own.
 #pragma once
-#include "lumo/window_table.h"
 #include <string>
 
 #include "config/config.h"
 #include "lumo/gui.h"
+#include "lumo/window_table.h"
 
-// Registers the six windows in the window registry (app/window_registry.h).
+// Registers the six windows in the window registry (lumo/window_registry.h).
 void RegisterOptionWindows();
-
-// The text of an input field that was filled from `stored`. A field keeps
-// at most GadgetTextMax characters, so a longer text left unedited comes
-// back whole rather than cut.
-std::string FieldText(int id, const std::string& stored);
 
 // --- Emulation configuration (system_options) ---------------------------
 // Parts: the six radio pairs (left button 2 x row, right 2 x row + 1), the

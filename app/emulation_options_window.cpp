@@ -1,7 +1,7 @@
 // The "Emulation configuration" window: the machine option word as six
 // pairs of radio buttons and two check boxes.
+#include "app/option_windows.h"
 #include "debugger/debugger_state.h"
-#include "lumo/option_windows.h"
 #include "machine/console.h"
 #include "machine/options.h"
 

@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "app/program_dir.h"
-#include "machine/cartridge_files.h"
+#include "base/program_dir.h"
+#include "scratch_folder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "record/safe_file.h"
+#include "base/safe_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

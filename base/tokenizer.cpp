@@ -1,4 +1,4 @@
-#include "lumo/tokenizer.h"
+#include "base/tokenizer.h"
 
 #include <sys/stat.h>
 
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "record/safe_file.h"
+#include "base/safe_file.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The "BIOS options" window: the BIOS file of the GBA core; applying it
 // loads the file and resets the console.
+#include "app/option_windows.h"
 #include "debugger/debugger_state.h"
-#include "lumo/option_windows.h"
 #include "machine/console.h"
 
 void ToggleBiosOptions() {

@@ -1,4 +1,4 @@
-#include "app/program_dir.h"
+#include "base/program_dir.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "record/safe_file.h"
+#include "base/safe_file.h"
 
 std::string ProgramDirectory;
 std::string DataDirectory;

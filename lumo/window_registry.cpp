@@ -1,4 +1,4 @@
-#include "app/window_registry.h"
+#include "lumo/window_registry.h"
 
 #include "config/config.h"
 #include "lumo/window_table.h"

@@ -2,8 +2,8 @@
 // the stereo sides, each taking effect at once.
 #include <cstdio>
 
+#include "app/option_windows.h"
 #include "lumo/audio_output.h"
-#include "lumo/option_windows.h"
 #include "machine/psg.h"
 
 namespace {

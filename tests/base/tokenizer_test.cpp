@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "lumo/tokenizer.h"
+#include "base/tokenizer.h"
 #include "scratch_folder.h"
 
 namespace {

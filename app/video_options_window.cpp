@@ -1,12 +1,12 @@
-#include "lumo/video_options_window.h"
+#include "app/video_options_window.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
+#include "app/option_windows.h"
 #include "lumo/display.h"
-#include "lumo/option_windows.h"
 #include "lumo/presenter.h"
 #include "lumo/theme.h"
 

@@ -3,9 +3,9 @@
 // next key or joystick input to take its place.
 #include <cstring>
 
-#include "app/app_state.h"
+#include "app/option_windows.h"
+#include "base/app_state.h"
 #include "lumo/key_capture.h"
-#include "lumo/option_windows.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The main loop's run state, shared by the commands, the presenter, the
 // sound output and the debugger. The debugger's own break flag is
-// BreakState (debugger/debugger_state.h).
+// BreakState (machine/machine.h).
 #pragma once
 #include <cstdint>
 

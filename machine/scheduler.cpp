@@ -6,6 +6,7 @@
 
 bool BreakState = false;
 void (*LineEndHook)() = nullptr;
+bool MergeQuietLines = true;
 
 namespace {
 
@@ -21,10 +22,39 @@ inline bool Slice(Machine* m, int n) {
   return BreakState;
 }
 
+// A line whose update at 171 leaves the interrupt line released runs as one
+// slice of 228: nothing inside the core can tell, since the core sees the
+// line only when it is entered and reaches the VDP only through ports, where
+// CatchUpLineTick makes the update first or splits the line. One call into
+// the core per line instead of two.
+bool RunQuietLine(Machine* m) {
+  VdpState* vdp = &m->Vdp;
+  m->LineTickPending = 1;
+  m->LineSplit = 0;
+  bool stop = Slice(m, FirstSlice + SecondSlice);
+  if (m->LineSplit) {  // the slice ended at 171 after all
+    m->LineSplit = 0;
+    if (stop) return true;
+    VdpLineTick(vdp);
+    if (Slice(m, SecondSlice)) return true;
+    VdpLineEnd(vdp);
+    return false;
+  }
+  if (m->LineTickPending) {
+    m->LineTickPending = 0;
+    VdpLineTick(vdp);
+  }
+  if (stop) return true;
+  VdpLineEnd(vdp);
+  return false;
+}
+
 // The CPU part of one line: slices, interrupt update, end of line. The
 // caller renders before it and steps the sound after it.
 inline bool RunLineCpu(Machine* m, int line, int active) {
   VdpState* vdp = &m->Vdp;
+  if (line != active && MergeQuietLines && IrqLine < 0 && !BreakState && !VdpLineTickAsserts(vdp))
+    return RunQuietLine(m);
   if (line == active) {
     if (Slice(m, FrameFlagAt)) return true;
     VdpSetFrameFlag(vdp);
@@ -114,6 +144,9 @@ void RunLinkedFrame(Machine* primary, bool render, bool sound) {
 }  // namespace
 
 void RunFrame(Machine* m, bool render, bool sound) {
+  // Between frames the memory may have changed under a loop the core was
+  // idling through (debugger edits, patches, a loaded state).
+  Z80ForgetLoop();
   if ((MachineOptions & OptLink) && m->LinkPartner) {
     RunLinkedFrame(m, render, sound);
   } else {
@@ -146,6 +179,19 @@ int StepCycles(Machine* m) {
   }
   SaveCoreState(m);
   return n;
+}
+
+void CatchUpLineTick(Machine* m) {
+  m->LineTickPending = 0;
+  // The port callback comes with the counter as the instruction began: one
+  // that began before 171 belongs to the line's first slice.
+  if (CycleCounter > SecondSlice) {
+    CycleCounter -= SecondSlice;
+    m->LineCycleStamp = int16_t((m->LineCycleStamp - SecondSlice + MachineLineCycles) % MachineLineCycles);
+    m->LineSplit = 1;
+  } else {
+    VdpLineTick(&m->Vdp);
+  }
 }
 
 void SyncStepPosition(Machine* m) {

@@ -43,6 +43,7 @@ int32_t IrqLine = -1;
 uint8_t EiWatch;
 uint16_t Z80MemPtr;
 uint8_t Z80Halted;
+bool Z80IdleLoops = true;
 
 uint8_t* FetchPages[256];
 uint8_t* ReadPages[256];
@@ -68,6 +69,102 @@ uint32_t flags_end = kNoFlagsEnd;
 // one directly.
 inline bool FlagsEndAt(uint32_t start) {
   return flags_end < 0x20000 && ((flags_end ^ start) & 0xFFFF) == 0;
+}
+
+// Idling through polling loops. A short loop that only reads memory and
+// computes on registers (LD A,(nn) / BIT 7,A / JP Z,loop) and has once come
+// round to the registers it started from will make that same round until
+// something changes the memory it reads, which only an interrupt, a
+// callback or the world outside the core can do. The interpreter then skips
+// the whole rounds that fit in the budget, charging their T-states and R,
+// and runs the rest as usual, so every call ends exactly where it would
+// have. The watch is dropped when the loop is left (its jump not taken), on
+// an interrupt, the NMI and a reset, and by Z80ForgetLoop.
+constexpr uint32_t kNoLoop = 0xFFFFFFFF;
+constexpr int kLoopSpan = 16;  // bytes from the loop's start to its jump
+struct LoopWatch {
+  uint32_t jump = kNoLoop;  // address of the jump that closed the loop
+  uint32_t target;
+  uint16_t af, bc, de, hl, sp, ix, iy, wz;
+  uint32_t flags_end, r, callbacks, call;
+  int32_t cc;
+  int32_t round;            // T-states of one round once it is known to repeat, else 0
+  uint32_t fetches;         // opcode fetches of one round
+};
+LoopWatch loop_watch;
+uint32_t callbacks;   // callbacks made: a loop that makes one is not idle
+uint32_t calls;       // Z80Run calls, so that a round is timed within one
+uint32_t loop_jump;   // the jump arriving at loop_arrival, and its T-states
+int32_t loop_cost;
+
+// Opcodes a polling loop starts with: a memory read, or the jump itself.
+constexpr bool IsLoopStart(int op) {
+  switch (op) {
+    case 0x0A: case 0x1A: case 0x2A: case 0x3A:
+    case 0x46: case 0x4E: case 0x56: case 0x5E: case 0x66: case 0x6E: case 0x7E:
+    case 0x86: case 0x8E: case 0x96: case 0x9E: case 0xA6: case 0xAE: case 0xB6: case 0xBE:
+    case 0xCB: case 0xDD: case 0xFD:
+    case 0x18: case 0x20: case 0x28: case 0x30: case 0x38: case 0xC3:
+    case 0xC2: case 0xCA: case 0xD2: case 0xDA: case 0xE2: case 0xEA: case 0xF2: case 0xFA:
+      return true;
+  }
+  return false;
+}
+struct LoopStarts {
+  bool op[256];
+  constexpr LoopStarts() : op() {
+    for (int i = 0; i < 256; i++) op[i] = IsLoopStart(i);
+  }
+};
+constexpr LoopStarts kLoopStarts;
+
+uint8_t FetchByte(uint16_t address) { return FetchPages[address >> 8][address & 0xFF]; }
+
+// The length of the instruction at the address when it only reads memory
+// and registers and writes registers and flags (no memory write, no I/O, no
+// jump, nothing of the interrupt system, R or the shadow registers); 0 for
+// any other.
+int ReadOnlyLength(uint16_t at) {
+  const uint8_t op = FetchByte(at);
+  const int x = op >> 6, y = (op >> 3) & 7, z = op & 7;
+  switch (x) {
+    case 1: return op == 0x76 || y == 6 ? 0 : 1;  // LD r,r' and LD r,(HL)
+    case 2: return 1;                             // ALU A,r and A,(HL)
+    case 3:
+      if (z == 6) return 2;  // ALU A,n
+      if (op == 0xCB) {
+        const uint8_t cb = FetchByte(uint16_t(at + 1));
+        return (cb & 0xC0) == 0x40 || (cb & 7) != 6 ? 2 : 0;  // BIT, or on a register
+      }
+      if (op == 0xDD || op == 0xFD) {
+        const uint8_t n = FetchByte(uint16_t(at + 1));
+        if ((n & 0xC7) == 0x46 && n != 0x76) return 3;  // LD r,(IX+d)
+        if ((n & 0xC7) == 0x86) return 3;                // ALU A,(IX+d)
+        if (n == 0xCB) return (FetchByte(uint16_t(at + 3)) & 0xC0) == 0x40 ? 4 : 0;  // BIT n,(IX+d)
+      }
+      return 0;
+  }
+  switch (z) {
+    case 0: return op == 0x00 ? 1 : 0;               // NOP; jumps and EX AF,AF' are not
+    case 1: return (y & 1) ? 1 : 3;                  // ADD HL,rr / LD rr,nn
+    case 2: return op == 0x0A || op == 0x1A ? 1 : op == 0x2A || op == 0x3A ? 3 : 0;
+    case 3: return 1;                                // INC rr, DEC rr
+    case 4: case 5: return y == 6 ? 0 : 1;           // INC r, DEC r
+    case 6: return y == 6 ? 0 : 2;                   // LD r,n
+    default: return 1;                               // RLCA ... CCF
+  }
+}
+
+// Whether the instructions from target up to the jump are all read-only.
+bool ReadOnlyBody(uint16_t target, uint16_t jump) {
+  uint16_t at = target;
+  for (int span = 0; at != jump; span = uint16_t(at - target)) {
+    if (span > kLoopSpan) return false;
+    const int length = ReadOnlyLength(at);
+    if (!length) return false;
+    at = uint16_t(at + length);
+  }
+  return true;
 }
 
 // Data access outside the interpreter (interrupt entry, NMI, idle check).
@@ -96,6 +193,7 @@ void PushPc() {
 void AcceptInterrupt() {
   if (IrqLine < 0 || !Z80Regs.iff1) return;
   Z80Halted = 0;  // PC is already past the HALT
+  loop_watch.jump = kNoLoop;
   flags_end = kNoFlagsEnd;
   Z80Regs.iff1 = Z80Regs.iff2 = 0;
   PushPc();
@@ -157,6 +255,13 @@ void AcceptInterrupt() {
     Z80Regs.r = (uint8_t)((Z80Regs.r & 0x80) | (r & 0x7F));     \
     CycleCounter = cc + 1;                                      \
   } while (0)
+// Before a callback: the registers brought up to date, and the count that
+// tells a loop's round which made one.
+#define SYNC_CALL()  \
+  do {               \
+    SYNC_OUT();      \
+    callbacks++;     \
+  } while (0)
 
 #define SYNC_IN()                 \
   do {                            \
@@ -181,7 +286,7 @@ void AcceptInterrupt() {
     if (__builtin_expect(pg_ != nullptr, 1)) {               \
       v_ = pg_[ad_ & 0xFF];                                  \
     } else {                                                 \
-      SYNC_OUT();                                            \
+      SYNC_CALL();                                            \
       v_ = Z80MemRead(Z80Context, ad_);                      \
       SYNC_IN();                                             \
     }                                                        \
@@ -196,7 +301,7 @@ void AcceptInterrupt() {
     if (__builtin_expect(pg_ != nullptr, 1)) {               \
       pg_[ad_ & 0xFF] = wv_;                                 \
     } else {                                                 \
-      SYNC_OUT();                                            \
+      SYNC_CALL();                                            \
       Z80MemWrite(Z80Context, ad_, wv_);                     \
       SYNC_IN();                                             \
     }                                                        \
@@ -239,7 +344,7 @@ void AcceptInterrupt() {
 #define PORT_IN(port)                                \
   ({                                                 \
     uint16_t pp_ = (uint16_t)(port);                 \
-    SYNC_OUT();                                      \
+    SYNC_CALL();                                      \
     uint8_t pv_ = Z80PortIn(Z80Context, pp_);        \
     SYNC_IN();                                       \
     pv_;                                             \
@@ -249,7 +354,7 @@ void AcceptInterrupt() {
   do {                                               \
     uint16_t pp_ = (uint16_t)(port);                 \
     uint8_t pv_ = (uint8_t)(val);                    \
-    SYNC_OUT();                                      \
+    SYNC_CALL();                                      \
     Z80PortOut(Z80Context, pp_, pv_);                \
     SYNC_IN();                                       \
   } while (0)
@@ -468,7 +573,7 @@ void AcceptInterrupt() {
 #define C_M (f & FS)
 #define COND_GROUP(cn)                                                                   \
   ret_##cn : { if (C_##cn) { pc = POP(); wz = pc; END(11); } END(5); }                  \
-  jp_##cn : { uint16_t ad = FW(); wz = ad; if (C_##cn) pc = ad; END(10); }              \
+  jp_##cn : { uint16_t ad = FW(); wz = ad; if (C_##cn) JP_TAKEN(ad); LOOP_LEFT(3); END(10); } \
   call_##cn : { uint16_t ad = FW(); wz = ad; if (C_##cn) { PUSH(pc); pc = ad; END(17); } END(10); }
 
 // ED page: IN r,(C) and OUT (C),r.
@@ -769,6 +874,7 @@ void Z80Run() {
 
 run:
   SYNC_IN();
+  calls++;
   NEXT();
 
 special_entry:
@@ -924,20 +1030,44 @@ op_djnz : {
   }
   END(8);
 }
+// A short jump backwards closes a loop the core may idle through; leaving
+// that loop (its jump not taken) ends the watch on it.
+#define JR_TAKEN(d)                                                  \
+  do {                                                               \
+    uint32_t from_ = pc - 2;                                         \
+    pc = (uint16_t)(pc + (d));                                       \
+    wz = pc;                                                         \
+    if (__builtin_expect((d) < 0 && (d) >= -kLoopSpan - 2, 0)) {     \
+      loop_jump = (uint16_t)from_;                                   \
+      loop_cost = 12;                                                \
+      goto loop_arrival;                                             \
+    }                                                                \
+    END(12);                                                         \
+  } while (0)
+#define JP_TAKEN(ad)                                                 \
+  do {                                                               \
+    uint16_t from_ = (uint16_t)(pc - 3);                             \
+    pc = (ad);                                                       \
+    if (__builtin_expect((uint16_t)(from_ - pc) <= kLoopSpan, 0)) {  \
+      loop_jump = from_;                                             \
+      loop_cost = 10;                                                \
+      goto loop_arrival;                                             \
+    }                                                                \
+    END(10);                                                         \
+  } while (0)
+#define LOOP_LEFT(length)                                                           \
+  do {                                                                              \
+    if (__builtin_expect(loop_watch.jump == (uint16_t)(pc - (length)), 0)) loop_watch.jump = kNoLoop; \
+  } while (0)
 op_jr : {
   int8_t d = FD8();
-  pc = (uint16_t)(pc + d);
-  wz = pc;
-  END(12);
+  JR_TAKEN(d);
 }
 #define JR_COND(name, cond)      \
   name : {                       \
     int8_t d = FD8();            \
-    if (cond) {                  \
-      pc = (uint16_t)(pc + d);   \
-      wz = pc;                   \
-      END(12);                   \
-    }                            \
+    if (cond) JR_TAKEN(d);       \
+    LOOP_LEFT(2);                \
     END(7);                      \
   }
   JR_COND(op_jr_nz, C_NZ)
@@ -1032,10 +1162,11 @@ op_ret:
   pc = POP();
   wz = pc;
   END(10);
-op_jp:
-  pc = FW();
-  wz = pc;
-  END(10);
+op_jp : {
+  uint16_t ad = FW();
+  wz = ad;
+  JP_TAKEN(ad);
+}
 op_call : {
   uint16_t ad = FW();
   PUSH(pc);
@@ -1495,6 +1626,42 @@ ed_otdr : {
   BLOCK_REPEAT(bc >> 8, IO_REPEAT_FLAGS(v, k))
 }
 
+loop_arrival : {
+  // A loop has come round. Once a round is seen to leave every register as
+  // the one before, with no callback between and within one call (to time
+  // it), every later round is the same until the loop is left: skip the
+  // whole rounds the budget leaves room for.
+  cc -= loop_cost;
+  if (__builtin_expect(cc < 0, 0)) goto leave;
+  if (kLoopStarts.op[FetchPages[(pc >> 8) & 0xFF][pc & 0xFF]] && Z80IdleLoops) {
+    LoopWatch& w = loop_watch;
+    if (w.jump == loop_jump && w.target == pc && w.callbacks == callbacks) {
+      if (!w.round) {
+        const uint16_t af = (uint16_t)(a << 8 | f);
+        if (w.call == calls && w.af == af && w.bc == bc && w.de == de && w.hl == hl && w.sp == sp &&
+            w.ix == ix && w.iy == iy && w.wz == wz && w.flags_end == flags_end &&
+            ReadOnlyBody((uint16_t)pc, (uint16_t)loop_jump)) {
+          w.round = w.cc - cc;
+          w.fetches = r - w.r;
+        } else {
+          w.af = af, w.bc = bc, w.de = de, w.hl = hl, w.sp = sp, w.ix = ix, w.iy = iy, w.wz = wz;
+          w.flags_end = flags_end, w.call = calls, w.cc = cc, w.r = r;
+        }
+      }
+      if (w.round) {
+        const int32_t rounds = cc / w.round;
+        cc -= rounds * w.round;
+        r += (uint32_t)rounds * w.fetches;
+      }
+    } else {
+      w.jump = loop_jump, w.target = pc, w.callbacks = callbacks, w.round = 0;
+      w.af = (uint16_t)(a << 8 | f), w.bc = bc, w.de = de, w.hl = hl, w.sp = sp, w.ix = ix, w.iy = iy;
+      w.wz = wz, w.flags_end = flags_end, w.call = calls, w.cc = cc, w.r = r;
+    }
+  }
+  NEXT();
+}
+
 leave:
   SYNC_OUT();
   if (__builtin_expect(ei_cut, 0)) {
@@ -1531,7 +1698,10 @@ void Z80Reset() {
   Z80MemPtr = 0;
   Z80Halted = 0;
   flags_end = kNoFlagsEnd;
+  loop_watch.jump = kNoLoop;
 }
+
+void Z80ForgetLoop() { loop_watch.jump = kNoLoop; }
 
 int Z80Nmi() {
   Z80Regs.iff1 = 0;
@@ -1540,6 +1710,7 @@ int Z80Nmi() {
   Z80Halted = 0;
   EiWatch = 0;
   flags_end = kNoFlagsEnd;
+  loop_watch.jump = kNoLoop;
   PushPc();
   Z80Regs.pc = 0x0066;
   Z80MemPtr = 0x0066;

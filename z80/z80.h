@@ -42,6 +42,13 @@ inline uint16_t Z80InstructionPc() { return uint16_t(Z80Regs.pc - Z80Halted); }
 // with the registers in place (it is kept relative to PC).
 uint8_t Z80GetQ();
 void Z80SetQ(uint8_t q);
+// The core skips the rounds of a polling loop that cannot change anything
+// (a short loop that only reads memory and has come back to the registers
+// it started from); calls end in the same state either way. Whoever changes
+// memory or registers from outside between calls calls Z80ForgetLoop first.
+// Z80IdleLoops (on by default) lets tests compare with the skip off.
+extern bool Z80IdleLoops;
+void Z80ForgetLoop();
 
 // Page tables indexed by address bits 8-15. A null ReadPages / WritePages
 // entry sends the access to the memory callbacks; FetchPages is never null.

@@ -161,6 +161,79 @@ TEST_F(Z80Core, ScfAndCcfReadTheQLatchAcrossBudgets) {
   EXPECT_EQ(Z80Regs.af & 0xFF, 0x6D);  // 5, 3 from A | F again
 }
 
+// Polling loops the core idles through end every budget exactly where
+// running each round does: registers, R, MEMPTR, Q, the counter, memory and
+// the callbacks made; also when the memory changes under the loop between
+// calls (with Z80ForgetLoop) or a write inside the program ends it.
+TEST_F(Z80Core, IdleLoopsEndWhereRunningEveryRoundEnds) {
+  struct Program {
+    const char* name;
+    std::vector<uint8_t> code;  // at $0100
+  };
+  const Program programs[] = {
+      {"LD A,(nn) / BIT 7,A / JP Z", {0x3A, 0x00, 0x80, 0xCB, 0x7F, 0xCA, 0x00, 0x01}},
+      {"LD A,(HL) / OR A / JR Z", {0x7E, 0xB7, 0x28, 0xFC}},
+      {"JR $", {0x18, 0xFE}},
+      {"LD A,(IX+5) / AND 1 / SCF / JR Z", {0xDD, 0x7E, 0x05, 0xE6, 0x01, 0x37, 0x28, 0xF8}},
+      {"a trapped read", {0x3A, 0x00, 0x90, 0xB7, 0x28, 0xFA}},
+      {"a write", {0x3A, 0x01, 0x80, 0x34, 0xB7, 0x28, 0xF9}},      // INC (HL) each round
+      {"a pointer that moves", {0x7E, 0x23, 0xB7, 0x28, 0xFB}},    // ends at $8180
+      {"LD A,(nn) / INC A / JR NZ", {0x3A, 0x00, 0x80, 0x3C, 0x20, 0xFA}},
+      // A loop on $8002 that another loop, counting B down, ends by a write:
+      // the inner loop comes back after the write with the registers it left.
+      {"left and entered again",
+       {0x3A, 0x02, 0x80, 0xB7, 0x28, 0xFA,              // $0100: LD A,($8002) / OR A / JR Z
+        0x10, 0xF8,                                     // $0106: DJNZ $0100
+        0xAF, 0x32, 0x02, 0x80, 0x06, 0x03, 0x18, 0xF0}},  // XOR A / LD ($8002),A / LD B,3 / JR $0100
+  };
+  struct Outcome {
+    Z80Registers regs;
+    int32_t counter;
+    uint16_t memptr;
+    uint8_t q;
+    std::vector<uint8_t> memory;
+    size_t callbacks;
+    bool operator==(const Outcome& o) const {
+      return std::memcmp(&regs, &o.regs, sizeof regs) == 0 && counter == o.counter && memptr == o.memptr &&
+             q == o.q && memory == o.memory && callbacks == o.callbacks;
+    }
+  };
+  for (const Program& program : programs) {
+    for (int32_t budget : {57, 171, 228, 1000, 40000}) {
+      Outcome outcome[2];
+      for (bool idle : {false, true}) {
+        SetUp();
+        static int reads;
+        reads = 0;
+        Z80MemRead = [](void*, uint16_t) -> uint8_t { return uint8_t(reads++ == 600 ? 1 : 0); };
+        ReadPages[0x90] = nullptr;
+        for (size_t i = 0; i < program.code.size(); i++) mem[0x100 + i] = program.code[i];
+        mem[0x8180] = 0x40;
+        mem[0x8000] = 0x01;
+        Z80Regs.pc = 0x100;
+        Z80Regs.hl = 0x8000;
+        Z80Regs.ix = 0x7FFB;
+        Z80Regs.bc = 0x0300;
+        Z80Regs.r = 0x7E;
+        Z80IdleLoops = idle;
+        CycleCounter = -3;
+        for (int call = 0; call < 24; call++) {
+          if (call == 9) {  // the world outside changes what the loop reads
+            Z80ForgetLoop();
+            mem[0x8000] = 0x80;
+            mem[0x8002] = 0x01;
+          }
+          Run(budget);
+        }
+        Z80IdleLoops = true;
+        outcome[idle] = {Z80Regs, CycleCounter, Z80MemPtr, Z80GetQ(),
+                         std::vector<uint8_t>(mem, mem + sizeof mem), size_t(reads) + writes.size()};
+      }
+      EXPECT_TRUE(outcome[0] == outcome[1]) << program.name << ", budgets of " << budget;
+    }
+  }
+}
+
 TEST_F(Z80Core, EiCutWithoutInterruptLosesNoBudget) {
   Load(0, {0xFB});  // EI; NOPs
   Run(20);

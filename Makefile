@@ -8,7 +8,8 @@ PREFIX   ?= /usr/local
 PACKAGES := cmake ninja-build g++ pkg-config libsdl2-dev zlib1g-dev libminizip-dev \
             libgtest-dev libbenchmark-dev z80asm pngcheck \
             libavformat-dev libavcodec-dev libswscale-dev libavutil-dev \
-            xvfb xdotool x11-apps
+            xvfb xdotool x11-apps \
+            desktop-file-utils appstream shared-mime-info libxml2-utils groff-base
 JOBS     ?= $(shell nproc)
 ROM      ?= $(BUILD)/roms/demo.sms
 
@@ -32,9 +33,16 @@ build: deps
 	cmake --build $(BUILD) -j $(JOBS)
 
 # tavo and tavo-headless into $(PREFIX)/bin, the shipped data into
-# $(PREFIX)/share/tavo.
+# $(PREFIX)/share/tavo, the desktop entry, MIME types, icons, manual page
+# and AppStream file into their places under $(PREFIX)/share; then the
+# desktop's MIME and application caches are brought up to date (not for a
+# staged DESTDIR install, which the packager's tools finish).
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
+	@if [ -z "$(DESTDIR)" ]; then \
+	  if command -v update-mime-database >/dev/null; then update-mime-database "$(PREFIX)/share/mime" || true; fi; \
+	  if command -v update-desktop-database >/dev/null; then update-desktop-database -q "$(PREFIX)/share/applications" || true; fi; \
+	fi
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done

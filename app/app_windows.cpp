@@ -4,13 +4,14 @@
 
 #include "app/info_window.h"
 #include "config/config.h"
+#include "config/recent_roms.h"
 #include "lumo/file_requester.h"
 #include "lumo/messages_window.h"
 #include "lumo/window_registry.h"
 
 namespace {
 
-void ToggleRomRequesterWindow() { ToggleFileRequester(WinFileRequesterRom, Config.rom_directory); }
+void ToggleRomRequesterWindow() { ToggleFileRequester(WinFileRequesterRom, RomRequesterFolder()); }
 void ToggleVgmRequesterWindow() { ToggleFileRequester(WinFileRequesterVgm, Config.vgm_directory); }
 
 // The Messages window's close box goes through its own close, which also

@@ -3,6 +3,7 @@
 #include "app/option_windows.h"
 #include "debugger/debugger_state.h"
 #include "machine/console.h"
+#include "record/rewind.h"
 
 void ToggleBiosOptions() {
   Window* w = ToggleToolWindow(WinBiosOptions);
@@ -19,6 +20,7 @@ void BiosOptionsEvent(const GuiEvent& event) {
   if (event.type != EventActivated || event.id != BiosGadget(BiosApply)) return;
   Config.bios0000 = FieldText(BiosGadget(BiosPath), Config.bios0000);
   LoadBios(Config.bios0000.c_str());
+  ClearRewind();
   HardResetConsole();
   RefreshDebugger();
   RefreshMemoryRegions();

@@ -2,11 +2,14 @@
 
 #include <strings.h>
 
+#include <cstdio>
+
 #include "app/main_loop.h"
 #include "app/pacing.h"
 #include "base/app_state.h"
 #include "base/safe_file.h"
 #include "config/config.h"
+#include "config/recent_roms.h"
 #include "debugger/debugger_state.h"
 #include "debugger/debugger_windows.h"
 #include "debugger/sdsc.h"
@@ -18,6 +21,7 @@
 #include "lumo/window_registry.h"
 #include "machine/cartridge.h"
 #include "machine/console.h"
+#include "record/rewind.h"
 #include "record/save_state.h"
 #include "record/screenshot.h"
 #include "record/vgm_player.h"
@@ -44,13 +48,16 @@ constexpr CommandWindowPair CommandWindows[] = {
     {CmdInfo, WinInfo},
 };
 
+// A reset or a load breaks the run of frames the rewind ring holds.
 void HardResetCommand() {
+  ClearRewind();
   HardResetConsole();
   RefreshDebugger();
   RefreshMemoryRegions();
 }
 
 void SoftResetCommand() {
+  ClearRewind();
   SoftResetConsole();
   RefreshDebugger();
 }
@@ -65,7 +72,8 @@ bool HasVgmExtension(const std::string& path) {
 void LoadFromRequester(int window_id) {
   const std::string path = FileRequesterSelectedPath(window_id);
   if (path.empty()) return;
-  const std::string folder = FileRequesterDirectory(window_id);
+  // A recent or typed file need not be in the requester's folder.
+  const std::string folder = FolderOf(path);
   if (window_id == WinFileRequesterRom) {
     if (!LoadRomFile(path)) return;
     Config.rom_directory = folder;
@@ -130,6 +138,7 @@ void BuildMenuBar() {
   AddMenuItem("Sound", CmdSoundOptions, "", true);
   AddMenuItem("Control", CmdControlOptions, "", true);
   AddMenuItem("Debugger", CmdDebuggerOptions, "", true);
+  AddMenuItem("BIOS", CmdBiosOptions, "", true);
 
   AddMenu("Help");
   AddMenuItem("Info", CmdInfo, "", true);
@@ -145,7 +154,7 @@ void RunMenuCommand(int id) {
   switch (id) {
     case CmdLoadRom: ToggleRomRequester(); return;
     case CmdLoadState:
-      LoadState(true);
+      if (LoadState(true)) ClearRewind();
       Paused = false;
       return;
     case CmdSaveState: SaveState(true); return;
@@ -192,12 +201,14 @@ void HandleGuiEvent(const GuiEvent& event) {
 bool LoadRomFile(const std::string& path) {
   const bool loaded = LoadCartridge(path.c_str());
   if (loaded) {
+    ClearRewind();
     HardResetConsole();
     DebugRun = false;
     Paused = false;
     RefreshDebugger();
     RefreshMemoryRegions();
     ShowMessage("Successfully loaded ROM '%s'.", CartName.c_str());
+    RememberRecentRom(path);
     ShowSdscTag();
     RetitleDesktop();
   } else {
@@ -206,6 +217,19 @@ bool LoadRomFile(const std::string& path) {
   // The time spent reading the file is no lateness of the frames.
   RestartPacing();
   return loaded;
+}
+
+void LoadCommandLineRom(const std::string& path) {
+  if (!LoadRomFile(path)) {
+    // Nothing plays: say why where the user looks, the terminal and the
+    // Messages window over the GUI.
+    std::fprintf(stderr, "%s\n", StatusText);
+    OpenMessagesWindow();
+    return;
+  }
+  // The game plays at once, unless the debugger was asked for: then its
+  // window shows, stopped at the first instruction.
+  GuiVisible = BreakState;
 }
 
 bool LoadVgmFile(const std::string& path) {
@@ -222,7 +246,7 @@ void LoadDroppedFile(const std::string& path) {
   }
 }
 
-void ToggleRomRequester() { ToggleFileRequester(WinFileRequesterRom, Config.rom_directory); }
+void ToggleRomRequester() { ToggleFileRequester(WinFileRequesterRom, RomRequesterFolder()); }
 
 void ToggleGui() {
   GuiVisible = !GuiVisible;

@@ -31,6 +31,10 @@ void HandleGuiEvent(const GuiEvent& event);
 // SDSC tag, the new title. False (with "Couldn't load ROM '%s'.") when the
 // file is unusable; the previous cartridge then stays.
 bool LoadRomFile(const std::string& path);
+// A cartridge named on the command line: on success the game plays with
+// the GUI hidden (shown with the debugger of -debug); a failure is printed
+// to standard error as well and the Messages window opens.
+void LoadCommandLineRom(const std::string& path);
 // Plays a VGM file as the VGM requester's load does.
 bool LoadVgmFile(const std::string& path);
 // A file dropped on the window: a .vgm/.vgz plays, anything else loads as

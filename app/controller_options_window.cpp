@@ -1,6 +1,6 @@
 // The "Controller configuration" window: the twenty inputs of the two
-// controllers with the names of their keys; a click on one waits for the
-// next key or joystick input to take its place.
+// controllers and the rewind key, with the names of their keys; a click on
+// one waits for the next key or joystick input to take its place.
 #include <cstring>
 
 #include "app/option_windows.h"
@@ -9,8 +9,11 @@
 
 namespace {
 
+// As the console names them: buttons 1 and 2, Start on the Game Gear and
+// Pause on the Master System. The last three bindings reach no button of
+// these consoles (movies record them).
 const char* const kControlNames[KeyBindingsPerPlayer] = {
-    "Left", "Right", "Up", "Down", "A", "B", "L", "R", "Start", "Select",
+    "Left", "Right", "Up", "Down", "Button 1", "Button 2", "Spare 1", "Spare 2", "Start/Pause", "Spare 3",
 };
 
 // Module state: the slot waiting for a key, and whether the pass in which
@@ -21,14 +24,21 @@ struct ControllerWindowState {
 };
 ControllerWindowState g_controller;
 
+// The waiting slots: the twenty controller inputs, then the rewind key.
+constexpr int SlotCount = ControllerRewindSlot + 1;
+int SlotButton(int slot) { return ControllerGadget(slot < KeyBindingCount ? slot : ControllerRewind); }
+int SlotText(int slot) {
+  return ControllerGadget(slot < KeyBindingCount ? ControllerKeyText + slot : ControllerRewindText);
+}
+uint16_t& SlotKey(int slot) { return slot < KeyBindingCount ? Config.keys[slot] : Config.key_rewind; }
+
 void ShowKeyNames() {
-  for (int slot = 0; slot < KeyBindingCount; slot++)
-    SetGadgetText(ControllerGadget(ControllerKeyText + slot), KeyCodeName(Config.keys[slot]));
+  for (int slot = 0; slot < SlotCount; slot++) SetGadgetText(SlotText(slot), KeyCodeName(SlotKey(slot)));
 }
 
 void EnableControls(bool enabled, int except) {
-  for (int slot = 0; slot < KeyBindingCount; slot++)
-    if (slot != except) EnableGadget(ControllerGadget(slot), enabled);
+  for (int slot = 0; slot < SlotCount; slot++)
+    if (slot != except) EnableGadget(SlotButton(slot), enabled);
   EnableGadget(ControllerGadget(ControllerReset), enabled);
 }
 
@@ -46,7 +56,7 @@ void StartWaiting(int slot) {
   g_controller.armed = false;
   WaitingForKey = true;
   EnableControls(false, slot);
-  SetGadgetText(ControllerGadget(ControllerKeyText + slot), "");
+  SetGadgetText(SlotText(slot), "");
   SetGadgetText(ControllerGadget(ControllerStatus), "Waiting for new key");
 }
 
@@ -75,6 +85,8 @@ void ToggleControllerOptions() {
   }
   AddText(w, "", ControllerGadget(ControllerStatus), 0, 220, 315, 15);
   AddButton(w, "Reset", ControllerGadget(ControllerReset), 0, 240, 85, 15);
+  AddButton(w, "Rewind", ControllerGadget(ControllerRewind), 215, 240, 85, 15);
+  AddText(w, "", ControllerGadget(ControllerRewindText), 307, 240, 98, 15);
   g_controller = ControllerWindowState{};
   WaitingForKey = false;
   ShowKeyNames();
@@ -89,8 +101,11 @@ void ControllerOptionsEvent(const GuiEvent& event) {
   const int part = event.id - ControllerGadget(0);
   if (part >= 0 && part < KeyBindingCount) {
     StartWaiting(part);
+  } else if (part == ControllerRewind) {
+    StartWaiting(ControllerRewindSlot);
   } else if (part == ControllerReset && g_controller.waiting < 0) {
     std::memcpy(Config.keys, DefaultKeyBindings, sizeof Config.keys);
+    Config.key_rewind = DefaultRewindKey;
     ShowKeyNames();
   }
 }
@@ -103,6 +118,6 @@ void RefreshControllerOptions() {
   }
   const int code = FirstKeyWentDown();
   if (code < 0) return;
-  Config.keys[g_controller.waiting] = (uint16_t)code;
+  SlotKey(g_controller.waiting) = (uint16_t)code;
   StopWaiting();
 }

@@ -4,6 +4,7 @@
 #include "debugger/debugger_state.h"
 #include "machine/console.h"
 #include "machine/options.h"
+#include "record/rewind.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ void ApplyEmulationOptions() {
   if (GetChecked(EmulationGadget(EmulationVramWait)) == 1) word |= OptVramAccessWait;
   MachineOptions = g_shown_word = word;
   SetupConsoleTiming();
+  ClearRewind();  // going back past here would bring the old options back
 }
 
 }  // namespace

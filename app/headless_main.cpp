@@ -12,6 +12,9 @@ int main(int argc, char** argv) {
     case ParseResult::Help:
       std::fputs(HeadlessUsage, stdout);
       return 0;
+    case ParseResult::Version:
+      std::printf("tavo-headless %s\n", TAVO_VERSION);
+      return 0;
     case ParseResult::Bad:
       std::fprintf(stderr, "tavo-headless: %s\n%s", error.c_str(), HeadlessUsage);
       return 2;

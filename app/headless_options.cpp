@@ -1,8 +1,11 @@
 #include "app/headless_options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+
+#include "record/rewind.h"
 
 const char* const HeadlessUsage =
     "Usage: tavo-headless [options] ROM\n"
@@ -16,6 +19,11 @@ const char* const HeadlessUsage =
     "                      state after the reset (or --load-state)\n"
     "  --movie FILE        replay a Tavo movie: its state is loaded, its frames drive the pads;\n"
     "                      the run lasts the movie's length unless --frames is given\n"
+    "  --rewind FRAME:SECONDS  after FRAME frames have run, go back SECONDS (5, 2.5) of play\n"
+    "                      as holding the rewind key does, at most 30; the run plays on from\n"
+    "                      there and still ends when --frames frames have run (the frames\n"
+    "                      gone back do not count), the --input script going by the frames\n"
+    "                      run; repeatable; not with --movie or --record-movie\n"
     "  --screenshot FILE   PNG of the last frame's visible picture\n"
     "  --wav FILE          the whole run's sound, 44100 Hz stereo 16-bit\n"
     "  --avi FILE          the whole run as AVI video with sound, every frame, uncompressed\n"
@@ -37,6 +45,8 @@ const char* const HeadlessUsage =
     "  --report FILE       JSON summary: cartridge name and CRC-32, console, frames run, exit\n"
     "                      code and reason, SDSC lines, last picture CRC-32, peak sample\n"
     "                      level, seconds and fps\n"
+    "  --help, -h          this text\n"
+    "  --version           the program's name and version\n"
     "Exit codes: 0 passed or ran to the end, 1 failed (--fail) or the cartridge, a state or\n"
     "an output failed, 2 bad option, 3 picture differs, 4 timed out (neither --pass nor\n"
     "--fail matched within --frames), 5 the CPU stopped for good (HALT that nothing can\n"
@@ -76,6 +86,21 @@ bool ParseCount(const char* text, long* value) {
   return true;
 }
 
+// "FRAME:SECONDS": a frame count above 0, and seconds above 0 and at most
+// what the ring keeps, in decimal with an optional fraction.
+bool ParseRewind(const std::string& text, HeadlessRewind* rewind) {
+  const size_t colon = text.find(':');
+  if (colon == std::string::npos) return false;
+  const std::string frame = text.substr(0, colon), seconds = text.substr(colon + 1);
+  if (!ParseCount(frame.c_str(), &rewind->after_frame) || rewind->after_frame == 0) return false;
+  if (seconds.empty() || seconds.find_first_not_of("0123456789.") != std::string::npos ||
+      std::count(seconds.begin(), seconds.end(), '.') > 1 || seconds.front() == '.' || seconds.back() == '.')
+    return false;
+  rewind->seconds = std::strtod(seconds.c_str(), nullptr);
+  rewind->text = text;
+  return rewind->seconds > 0 && rewind->seconds <= RewindSeconds;
+}
+
 }  // namespace
 
 ParseResult ParseHeadlessOptions(int argc, const char* const* argv, HeadlessOptions* options,
@@ -91,6 +116,7 @@ ParseResult ParseHeadlessOptions(int argc, const char* const* argv, HeadlessOpti
       return true;
     };
     if (arg == "--help" || arg == "-h") return ParseResult::Help;
+    if (arg == "--version") return ParseResult::Version;
     if (arg == "--frames") {
       std::string text;
       if (!value(&text)) return ParseResult::Bad;
@@ -117,6 +143,16 @@ ParseResult ParseHeadlessOptions(int argc, const char* const* argv, HeadlessOpti
         *error = "--screenshot-every needs a frame count above 0 and a folder";
         return ParseResult::Bad;
       }
+    } else if (arg == "--rewind") {
+      std::string text;
+      if (!value(&text)) return ParseResult::Bad;
+      HeadlessRewind rewind;
+      if (!ParseRewind(text, &rewind)) {
+        *error = "bad rewind '" + text + "': FRAME:SECONDS with a frame count above 0 and seconds above 0, at most " +
+                 std::to_string(RewindSeconds);
+        return ParseResult::Bad;
+      }
+      options->rewinds.push_back(rewind);
     } else if (std::string* target = StringOption(arg, options)) {
       if (!value(target)) return ParseResult::Bad;
       if (target->empty()) {
@@ -142,6 +178,13 @@ ParseResult ParseHeadlessOptions(int argc, const char* const* argv, HeadlessOpti
     *error = "--movie brings its own state and input: no --input, --load-state or --record-movie";
     return ParseResult::Bad;
   }
+  if (!options->rewinds.empty() && !(options->movie.empty() && options->record_movie.empty())) {
+    *error = "--rewind goes back in the play, which a movie cannot: not with --movie or --record-movie";
+    return ParseResult::Bad;
+  }
+  // Several at one frame act in the order given.
+  std::stable_sort(options->rewinds.begin(), options->rewinds.end(),
+                   [](const HeadlessRewind& a, const HeadlessRewind& b) { return a.after_frame < b.after_frame; });
   if (!options->diff_png.empty() && options->expect_png.empty()) {
     *error = "--diff-png needs --expect-png";
     return ParseResult::Bad;

@@ -1,6 +1,15 @@
 // Command-line options of the headless runner.
 #pragma once
 #include <string>
+#include <vector>
+
+// --rewind FRAME:SECONDS: after FRAME frames have run, go back SECONDS of
+// emulated time (record/rewind.h).
+struct HeadlessRewind {
+  long after_frame = 0;
+  double seconds = 0;
+  std::string text;  // as given, for messages
+};
 
 struct HeadlessOptions {
   std::string rom;
@@ -26,11 +35,12 @@ struct HeadlessOptions {
   std::string report;            // JSON summary
   std::string record_movie;      // the run's input as a movie file
   std::string movie;             // a movie file whose state and input drive the run
+  std::vector<HeadlessRewind> rewinds;  // in the order they act
 };
 
 extern const char* const HeadlessUsage;
 
-enum class ParseResult { Run, Help, Bad };
+enum class ParseResult { Run, Help, Version, Bad };
 // Bad: `error` says why (the caller prints it with the usage).
 ParseResult ParseHeadlessOptions(int argc, const char* const* argv, HeadlessOptions* options,
                                  std::string* error);

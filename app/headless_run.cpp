@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "machine/options.h"
 #include "machine/ports.h"
 #include "machine/vdp.h"
+#include "record/rewind.h"
 #include "record/screenshot.h"
 #include "record/vgm_logger.h"
 #include "record/video_recorder.h"
@@ -56,6 +58,20 @@ long LastPausePress(const ControllerScript& script) {
   for (const ScriptPress& press : script.presses)
     if ((press.buttons[0] & PadPause) && press.last > last) last = press.last;
   return last;
+}
+
+// The --rewind options due after `frames_run` frames, from `*next` on. One
+// that finds fewer frames kept goes back as far as the ring reaches, and
+// says so.
+void RewindsDue(const HeadlessOptions& o, long frames_run, size_t* next) {
+  for (; *next < o.rewinds.size() && o.rewinds[*next].after_frame == frames_run; ++*next) {
+    const HeadlessRewind& rewind = o.rewinds[*next];
+    const long wanted = std::lround(rewind.seconds * FrameRate);
+    const long gone = RewindFrames(int(wanted));
+    if (gone < wanted)
+      std::fprintf(stderr, "tavo-headless: --rewind %s went back %ld of %ld frames, all that were kept.\n",
+                   rewind.text.c_str(), gone, wanted);
+  }
 }
 
 }  // namespace
@@ -123,9 +139,12 @@ int RunHeadless(const HeadlessOptions& o) {
     uint16_t previous_first = 0;
     const long last_pause = LastPausePress(script);
     const long frames = HeadlessFrameCount(o);
+    const bool record_rewind = !o.rewinds.empty();
+    size_t next_rewind = 0;
     auto start = std::chrono::steady_clock::now();
     while (frames_run < frames) {
       SetControllers(script, frames_run, &previous_first);
+      if (record_rewind) RecordRewindFrame(true);
       RunConsoleFrame(true, true);
       samples.resize(SamplesPerFrame * 2u);
       ReadSoundSamples(samples.data(), static_cast<uint32_t>(samples.size() * 2));
@@ -135,6 +154,7 @@ int RunHeadless(const HeadlessOptions& o) {
       if (VerdictAfterFrame(frames_run, samples.data(), samples.size(),
                             frames_run <= last_pause || HeadlessMovieAhead()))
         break;
+      RewindsDue(o, frames_run, &next_rewind);
     }
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!FinishHeadlessMovie(o)) status = 1;
@@ -162,6 +182,7 @@ int RunHeadless(const HeadlessOptions& o) {
     }
   }
   status = FinishVerdict(o, status, loaded, frames_run, seconds);
+  ResetRewind();
   DestroyConsoles();  // saves cartridge RAM when there is a program directory
   ConsoleMessageHook = nullptr;
   DisconnectDebuggerHooks();

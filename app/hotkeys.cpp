@@ -7,9 +7,9 @@ uint32_t HotkeysOfKey(int code, uint32_t modifiers) {
   switch (code) {
     case KeyP: return alt ? HotPause | HotAltPause : HotPause;
     case KeyBackspace: return alt ? HotSoftReset | HotHardReset : HotSoftReset;
-    case KeyL: return alt ? HotLoadRom : 0;
-    case KeyEscape: return alt ? 0 : HotToggleGui;
-    case KeyX: return alt ? HotQuit : 0;
+    case KeyL: return alt ? uint32_t(HotLoadRom) : 0;
+    case KeyEscape: return alt ? 0 : uint32_t(HotToggleGui);
+    case KeyX: return alt ? uint32_t(HotQuit) : 0;
     case KeyF5: return HotLoadState;
     case KeyF6: return HotSaveState;
     case KeyF7: return HotPickState;
@@ -17,13 +17,14 @@ uint32_t HotkeysOfKey(int code, uint32_t modifiers) {
     case KeyF9: return HotDebugger;
     case KeyF10: return HotF10;
     case KeyF11: return HotStep;
+    case KeyReturn: return alt ? uint32_t(HotFullScreen) : 0;
     default: return 0;
   }
 }
 
 uint32_t HotkeysHeld(const uint8_t* keys, uint32_t modifiers) {
   static constexpr int kKeys[] = {KeyP,  KeyBackspace, KeyL,  KeyEscape, KeyX,  KeyF5,
-                                  KeyF6, KeyF7,        KeyF8, KeyF9,     KeyF10, KeyF11};
+                                  KeyF6, KeyF7,        KeyF8, KeyF9,     KeyF10, KeyF11, KeyReturn};
   uint32_t word = 0;
   for (int code : kKeys)
     if (keys[code]) word |= HotkeysOfKey(code, modifiers);

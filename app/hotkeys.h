@@ -20,10 +20,11 @@ enum HotkeyBit : uint32_t {
   HotDebugger = 0x0800,     // F9
   HotF10 = 0x1000,          // F10 (no action of its own)
   HotStep = 0x2000,         // F11
+  HotFullScreen = 0x4000,   // Alt+Enter
 };
 
 // The hotkeys of one key under the modifier word (lumo/key_codes.h bits).
-// Alt+Esc is no Esc: it minimises.
+// Alt+Esc is no Esc: it minimises (the poll does that itself).
 uint32_t HotkeysOfKey(int code, uint32_t modifiers);
 // The hotkeys whose keys are held in a 512-entry key table.
 uint32_t HotkeysHeld(const uint8_t* keys, uint32_t modifiers);

@@ -1,5 +1,7 @@
 #include "app/info_window.h"
 
+#include <sys/stat.h>
+
 #include "base/program_dir.h"
 #include "config/config.h"
 #include "lumo/desktop.h"
@@ -12,12 +14,14 @@
 #include "lumo/window_registry.h"
 #include "lumo/window_table.h"
 
-// The project's addresses live in the reserved example domain until the
-// project has its own; they are kept here, in one place.
-const char* const TavoHomepage = "https://tavo.example.org/";
-const char* const TavoMail = "mailto:developers@tavo.example.org";
-const char* const LarkHomepage = "https://lark.example.org/";
 const char* const TavoVersionText = "Version " TAVO_VERSION;
+
+std::string ReadmePath() {
+  struct stat info;
+  for (const std::string& path : {DataDirectory + "/../doc/tavo/README.md", std::string(TAVO_SOURCE_DIR "/README.md")})
+    if (!DataDirectory.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return path;
+  return "";
+}
 
 namespace {
 
@@ -101,10 +105,12 @@ void Open() {
   text.Line("The Tavo developers wrote the Z80 core, the video and sound chips,", 10, 62, cw - 20);
   text.Line("the debugger, the recorders and Lumo, the interface drawn around", 10, 76, cw - 20);
   text.Line("the picture, all from the consoles' public hardware facts.", 10, 90, cw - 20);
-  text.Line("Homepage: tavo.example.org", 10, 114, 300);
-  text.Line("Mail: developers@tavo.example.org", 10, 134, 300);
-  AddButton(w, "Visit homepage", Id(InfoHomepage), cw - 140, 112, 130, 17);
-  AddButton(w, "Write a mail", Id(InfoMail), cw - 140, 132, 130, 17);
+  text.Line("Manual: the README, and \"man tavo\" once installed", 10, 114, cw - 160);
+  text.Line("Your states, pictures and recordings: Tavo's folder", 10, 134, cw - 160);
+  AddButton(w, "Read the manual", Id(InfoManual), cw - 140, 112, 130, 17);
+  EnableGadget(Id(InfoManual), !ReadmePath().empty());
+  AddButton(w, "Open the folder", Id(InfoFolder), cw - 140, 132, 130, 17);
+  EnableGadget(Id(InfoFolder), !ProgramDirectory.empty());
 
   // The sibling project.
   const int top = 166;
@@ -119,7 +125,6 @@ void Open() {
   text.Line("compose in Lark, then hear them in Tavo's VGM", tx, top + 80, tw);
   text.Line("player or in your own homebrew game.", tx, top + 94, tw);
   text.Line("Same makers, same love of the little chip.", tx, top + 116, tw);
-  AddButton(w, "Visit Lark", Id(InfoLark), tx, top + 152, 130, 17);
 
   // How to get around.
   text.Line("Esc shows and hides this interface, Alt+L loads a cartridge and Alt+X", 2, 356, cw - 4);
@@ -129,8 +134,8 @@ void Open() {
 
 void Close() { CloseToolWindow(WinInfo); }
 
-void OpenAddress(const char* url) {
-  if (!OpenDesktopUrl(url)) ShowMessage("Couldn't open '%s'.", url);
+void OpenOnDesktop(const std::string& path) {
+  if (path.empty() || !OpenDesktopUrl(("file://" + path).c_str())) ShowMessage("Couldn't open '%s'.", path.c_str());
 }
 
 void Event(const GuiEvent& event) {
@@ -139,9 +144,8 @@ void Event(const GuiEvent& event) {
     return;
   }
   if (event.type != EventActivated) return;
-  if (event.id == Id(InfoHomepage)) OpenAddress(TavoHomepage);
-  if (event.id == Id(InfoMail)) OpenAddress(TavoMail);
-  if (event.id == Id(InfoLark)) OpenAddress(LarkHomepage);
+  if (event.id == Id(InfoManual)) OpenOnDesktop(ReadmePath());
+  if (event.id == Id(InfoFolder)) OpenOnDesktop(ProgramDirectory);
 }
 
 // A new theme: the title is drawn again in inks for its window colour.

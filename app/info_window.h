@@ -1,15 +1,15 @@
-// The info window: the program's name and version, its makers with their
-// homepage and mail address, and the picture and words of Lark, the sibling
-// project, with a button to its page.
+// The info window: the program's name and version, its makers, where its
+// files and its manual are (with buttons that open them on the desktop),
+// and the picture and words of Lark, the sibling project.
 #pragma once
+#include <string>
 
 // Gadget ids: window id x 100 + part.
-enum InfoPart { InfoTitle, InfoPicture, InfoHomepage, InfoMail, InfoLark };
+enum InfoPart { InfoTitle, InfoPicture, InfoManual, InfoFolder, InfoLark };
 
-// The addresses the buttons hand to the desktop.
-extern const char* const TavoHomepage;
-extern const char* const TavoMail;
-extern const char* const LarkHomepage;
+// The README beside the shipped data (share/doc/tavo of an installed copy)
+// or in the source tree of a build; "" when neither is there.
+std::string ReadmePath();
 // The version text under the name.
 extern const char* const TavoVersionText;
 

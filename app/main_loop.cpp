@@ -6,6 +6,7 @@
 #include "app/hotkeys.h"
 #include "app/pacing.h"
 #include "app/poll_input.h"
+#include "app/video_options_window.h"
 #include "base/app_state.h"
 #include "config/config.h"
 #include "debugger/debugger_state.h"
@@ -20,6 +21,7 @@
 #include "machine/options.h"
 #include "machine/ports.h"
 #include "record/movie.h"
+#include "record/rewind.h"
 #include "record/vgm_player.h"
 #include "record/video_recorder.h"
 
@@ -34,6 +36,14 @@ constexpr int FastForwardFrames = 7;
 constexpr uint8_t SlowMotionPasses = 7;
 constexpr int WheelRows = 5;  // list entries per wheel step
 constexpr uint64_t MeasuredFromPass = 60;
+
+// The rewind key over the passes: held in the previous pass, and the end of
+// the ring already said in this hold.
+struct RewindKeyState {
+  bool held = false;
+  bool end_shown = false;
+};
+RewindKeyState g_rewind;
 
 bool MasterSystem() { return ConsoleKind == 1 && (MachineOptions & OptMasterSystemIo); }
 bool GameGear() { return ConsoleKind == 1 && (MachineOptions & OptGameGearIo); }
@@ -76,6 +86,7 @@ void RunFrame(bool render) {
   if (MovieState == MoviePlaying) {
     if (const char* message = PlayMovieFrame()) ShowMovieMessage(message);
   }
+  RecordRewindFrame(render);
   RunConsoleFrame(render, render);
 }
 
@@ -99,6 +110,29 @@ void RunFrames() {
   SlowPhase++;
 }
 
+// While the rewind key is held: one frame back per pass instead of the
+// frames of the pass, paused or not, and at the oldest frame kept the
+// picture stays. Its press says that it rewinds, or why it cannot (then the
+// frames run as without it); the end of the ring is said once per hold.
+// True when the pass was the rewind's.
+bool RewindPass(bool held) {
+  const bool pressed = held && !g_rewind.held;
+  g_rewind.held = held;
+  if (!held) return false;
+  if (pressed) g_rewind.end_shown = false;
+  if (const char* refusal = RewindRefusal()) {
+    if (pressed) ShowMessage("%s", refusal);
+    return false;
+  }
+  if (RewindFrames(1) > 0) {
+    if (pressed) ShowMessage("Rewinding.");
+  } else if (!g_rewind.end_shown) {
+    ShowMessage("Can't rewind further.");
+    g_rewind.end_shown = true;
+  }
+  return true;
+}
+
 // A hotkey that opens a window shows the GUI, or the window would open unseen.
 void ShowWindowOf(void (*open)()) {
   open();
@@ -118,6 +152,7 @@ void RemainingHotkeys(uint32_t hotkeys) {
   if (hotkeys & HotDebugger) ShowWindowOf(ToggleDebuggerWindow);
   if (hotkeys & HotStep) DebugStepIn();
   if (hotkeys & HotToggleGui) ToggleGui();
+  if (hotkeys & HotFullScreen) ToggleFullScreen();
 }
 
 void WindowRequests() {
@@ -139,6 +174,7 @@ void ActivePass() {
 
   uint16_t pads[2] = {PassInput.pads[0], PassInput.pads[1]};
   uint32_t hotkeys = PassInput.hotkeys;
+  bool rewind = PassInput.rewind && !WaitingForKey;
   // A movie that plays supplies the input; a key being assigned is no input.
   if (MovieState == MoviePlaying || WaitingForKey) pads[0] = pads[1] = 0;
 
@@ -147,6 +183,7 @@ void ActivePass() {
     if (RunGui(PassInput.gui)) {
       hotkeys = 0;
       pads[0] = pads[1] = 0;
+      rewind = false;
     }
     GuiEvent event;
     if (NextGuiEvent(&event)) HandleGuiEvent(event);
@@ -163,7 +200,9 @@ void ActivePass() {
   }
   if (DebugRun) RunPass(FastForward, SlowMotion);
   PauseKeys(hotkeys);
-  RunFrames();
+  // The debugger and the movies change the machine outside the ring's frames.
+  if (!RewindAvailable()) ClearRewind();
+  if (!RewindPass(rewind)) RunFrames();
   EndMoviePass();
   AudioFeed();
   PaceFrame(PalTiming(), DebugRun);
@@ -205,6 +244,7 @@ uint64_t MeasuredPasses() { return PassesRun > MeasuredFromPass ? PassesRun - Me
 
 void ResetMainLoop() {
   SlowPhase = 0;
+  g_rewind = RewindKeyState{};
   QuitRequested = false;
   PassesRun = 0;
   LoopMicros = 0;

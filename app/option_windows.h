@@ -38,9 +38,11 @@ void SoundOptionsEvent(const GuiEvent& event);
 
 // --- Controller configuration (control_options) --------------------------
 // Parts 0-19: the buttons of key_1_left ... key_2_select; 20-39 their key
-// texts; then the status text, Reset and the two port frames.
+// texts; then the status text, Reset, the two port frames, and the button
+// and key text of the rewind key (waiting slot ControllerRewindSlot).
 constexpr int ControllerKeyText = 20, ControllerStatus = 40, ControllerReset = 41, ControllerPort1 = 42,
-              ControllerPort2 = 43;
+              ControllerPort2 = 43, ControllerRewind = 44, ControllerRewindText = 45;
+constexpr int ControllerRewindSlot = KeyBindingCount;
 constexpr int ControllerGadget(int part) { return WinControlOptions * 100 + part; }
 void ToggleControllerOptions();
 void ControllerOptionsEvent(const GuiEvent& event);

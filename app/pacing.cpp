@@ -13,26 +13,31 @@ uint64_t MonotonicMicros() {
 
 namespace {
 
-void SleepMilliseconds(int milliseconds) {
-  timespec span{0, long(milliseconds) * 1000000L};
+void SleepMicroseconds(int microseconds) {
+  timespec span{0, long(microseconds) * 1000L};
   nanosleep(&span, nullptr);
 }
 
-// Sleeps in 1 ms steps while more than 1250 us remain, then spins, so the
-// pass ends close to its due time whatever the sleep's granularity.
+// Sleeps in 1 ms steps while more than 1250 us remain, then in 100 us steps
+// (a Linux sleep overshoots by tens of microseconds, not a whole timer tick)
+// and spins only the last 200 us, so the pass ends close to its due time
+// without burning the rest of a millisecond every frame.
 void WaitUntilElapsed(int64_t target) {
   for (;;) {
     int64_t elapsed = int64_t(PacingClock() - LastTick);
     int64_t remaining = target - elapsed;
     if (remaining <= 0) return;
-    if (remaining > 1250) PacingSleep(1);
+    if (remaining > 1250)
+      PacingSleep(1000);
+    else if (remaining > 200)
+      PacingSleep(100);
   }
 }
 
 }  // namespace
 
 uint64_t (*PacingClock)() = MonotonicMicros;
-void (*PacingSleep)(int) = SleepMilliseconds;
+void (*PacingSleep)(int) = SleepMicroseconds;
 
 void PaceFrame(bool pal, bool debug_run) {
   if (debug_run) {
@@ -61,7 +66,7 @@ void RestartPacing() { LastTick = PacingClock(); }
 
 void ResetPacing() {
   PacingClock = MonotonicMicros;
-  PacingSleep = SleepMilliseconds;
+  PacingSleep = SleepMicroseconds;
   LastTick = 0;
   Lateness = 0;
 }

@@ -9,7 +9,7 @@ extern int64_t Lateness;   // us carried from earlier passes
 
 // The clock in microseconds and the sleep; tests replace both.
 extern uint64_t (*PacingClock)();
-extern void (*PacingSleep)(int milliseconds);
+extern void (*PacingSleep)(int microseconds);
 uint64_t MonotonicMicros();
 
 constexpr int64_t NtscFramePeriod = 16667;

@@ -22,7 +22,7 @@ struct PollState {
   // again) still meets its modifiers.
   uint8_t replayed[KeyCodeCount] = {};
   uint32_t pressed_hotkeys = 0;  // of the presses of this poll, in order
-  bool alt_return = false, alt_escape = false;
+  bool alt_escape = false;
   ClickTracker clicks;
   bool left_release_due = false;   // a click shorter than a pass: report the release next pass
   bool right_release_due = false;
@@ -45,10 +45,7 @@ void ReplayPress(int code) {
   if (repeat) return;
   const uint32_t modifiers = KeyModifiersOf(g_poll.replayed);
   g_poll.pressed_hotkeys |= HotkeysOfKey(code, modifiers);
-  if (modifiers & ModAlt) {
-    g_poll.alt_return |= code == KeyReturn;
-    g_poll.alt_escape |= code == KeyEscape;
-  }
+  if ((modifiers & ModAlt) && code == KeyEscape) g_poll.alt_escape = true;
 }
 
 void DrainEvents() {
@@ -108,15 +105,15 @@ void GatherPassInput() {
   std::memset(g_poll.tapped, 0, sizeof g_poll.tapped);
   std::memcpy(g_poll.replayed, PreviousKeyTable, sizeof g_poll.replayed);
   g_poll.pressed_hotkeys = 0;
-  g_poll.alt_return = g_poll.alt_escape = false;
+  g_poll.alt_escape = false;
   PassInput.gui = GuiInput{};
   PassInput.last_key = PassInput.last_character = 0;
   PassInput.quit = PassInput.redraw = false;
   PassInput.dropped.clear();
   DrainEvents();
 
-  // Alt+Enter and Alt+Esc put the program aside, as on other desktops.
-  if (g_poll.alt_return || g_poll.alt_escape) MinimizeDesktop();
+  // Alt+Esc puts the program aside, as on other desktops.
+  if (g_poll.alt_escape) MinimizeDesktop();
 
   PassInput.pads[0] = uint16_t(ControllerWords[0] | TappedPadBits(0));
   PassInput.pads[1] = uint16_t(ControllerWords[1] | TappedPadBits(1));
@@ -124,6 +121,8 @@ void GatherPassInput() {
   // even when released again, with the modifiers of its moment.
   PassInput.hotkeys = g_poll.hotkeys.Update(HotkeysHeld(KeyTable, KeyModifiers)) | g_poll.pressed_hotkeys;
   SpeedKeys(KeyTable, KeyModifiers, &FastForward, &SlowMotion);
+  const int rewind = Config.key_rewind;
+  PassInput.rewind = KeyHeld(rewind) || (rewind < KeyCodeCount && g_poll.tapped[rewind]);
 
   GuiInput& gui = PassInput.gui;
   gui.modifiers = uint16_t(KeyModifiers);

@@ -12,6 +12,7 @@ struct PassInputState {
   GuiInput gui{};          // keys, modifiers, pointer, buttons, wheel, double click
   uint32_t hotkeys = 0;    // HotkeyBit edges of this pass (app/hotkeys.h)
   uint16_t pads[2] = {0, 0};  // controller words, bits as the ports read them
+  bool rewind = false;     // the rewind key (key_rewind) is held, or was tapped in this poll
   uint16_t last_key = 0;   // code of the last key that went down (0: none)
   uint16_t last_character = 0;
   bool quit = false;       // the window was closed or the system asks to end

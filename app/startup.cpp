@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include "app/main_loop.h"
 #include "app/pacing.h"
 #include "app/poll_input.h"
+#include "app/tavo_options.h"
 #include "base/app_state.h"
 #include "base/program_dir.h"
 #include "config/config.h"
@@ -19,6 +21,8 @@
 #include "debugger/debugger_hooks.h"
 #include "debugger/debugger_state.h"
 #include "debugger/disassembler.h"
+#include "debugger/list_windows.h"
+#include "debugger/patch_file.h"
 #include "lumo/audio_output.h"
 #include "lumo/desktop.h"
 #include "lumo/display.h"
@@ -36,11 +40,13 @@
 #include "machine/machine.h"
 #include "machine/vdp.h"
 #include "record/movie.h"
+#include "record/rewind.h"
 #include "record/vgm_logger.h"
 #include "record/vgm_player.h"
 #include "record/video_recorder.h"
 
 std::string StartupDirectory;
+std::string SymbolFileAtStart;
 bool GuiStarted = false;
 
 namespace {
@@ -105,6 +111,10 @@ bool Startup() {
   ClearComments();
 
   ApplyConfigDefaults();
+  // A first run (no tavo.cfg yet) shows the game filling the screen; once
+  // written, the file's own choice holds.
+  struct stat config_file;
+  if (stat(ConfigFilePath().c_str(), &config_file) != 0) Config.stretching = FirstRunStretching;
   ReadConfig();
   ConfigLoaded = true;
 
@@ -152,22 +162,37 @@ bool Startup() {
   return true;
 }
 
+bool LoadSymbolsAtStart(const std::string& path) {
+  const bool loaded = ReadSymbolFile(path.c_str());
+  if (loaded)
+    ShowMessage("Successfully loaded NO$GMB symbol file '%s'.", path.c_str());
+  else
+    ShowMessage("Couldn't load NO$GMB symbol file '%s'.", path.c_str());
+  RefreshListWindows();
+  RefreshDebugger();
+  return loaded;
+}
+
 void HandleCommandLine(int argc, char** argv) {
+  auto from_startup = [](const std::string& word) {
+    return word[0] == '/' ? word : StartupDirectory + "/" + word;
+  };
   for (int i = 1; i < argc; i++) {
     const std::string word = argv[i];
     if (word.empty()) continue;
+    if (TavoOptionTakesValue(word)) {
+      if (i + 1 < argc && argv[i + 1][0]) SymbolFileAtStart = from_startup(argv[i + 1]);
+      i++;
+      continue;
+    }
     if (word[0] == '-') {
       if (word == "-debug") EnableDebuggerAtStart();
       continue;
     }
-    const std::string path = word[0] == '/' ? word : StartupDirectory + "/" + word;
-    if (!LoadCartridge(path.c_str())) continue;
-    HardResetConsole();
-    RefreshDebugger();
-    RefreshMemoryRegions();
-    RetitleDesktop();
-    GuiVisible = false;
+    LoadCommandLineRom(from_startup(word));
   }
+  // The symbols after the cartridge, whose banks they name.
+  if (!SymbolFileAtStart.empty()) LoadSymbolsAtStart(SymbolFileAtStart);
   RestartPacing();
 }
 
@@ -179,6 +204,7 @@ void Shutdown() {
   StopVgmLog();
   StopMoviePlayback();
   StopMovieRecording();
+  ResetRewind();
 
   if (GuiStarted) {
     // Closing a window through its own command may clear its opened flag:
@@ -216,4 +242,5 @@ void ResetStartup() {
   StartupFailure = TellFailure;
   GuiStarted = false;
   StartupDirectory.clear();
+  SymbolFileAtStart.clear();
 }

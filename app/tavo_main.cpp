@@ -1,13 +1,30 @@
 // tavo: the emulator with its window, sound and GUI.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "app/main_loop.h"
 #include "app/startup.h"
+#include "app/tavo_options.h"
 #include "base/program_dir.h"
 #include "lumo/desktop.h"
 
 int main(int argc, char** argv) {
+  // The command line first, so that --help and --version need no display.
+  std::string error;
+  switch (CheckTavoOptions(argc, argv, &error)) {
+    case TavoCommand::Help:
+      std::fputs(TavoUsage, stdout);
+      return 0;
+    case TavoCommand::Version:
+      std::printf("tavo %s\n", TAVO_VERSION);
+      return 0;
+    case TavoCommand::Bad:
+      std::fprintf(stderr, "tavo: %s (tavo --help lists the options)\n", error.c_str());
+      return 2;
+    case TavoCommand::Run:
+      break;
+  }
   if (!DesktopAvailable()) {
     std::fprintf(stderr, "Tavo needs a display: neither DISPLAY nor WAYLAND_DISPLAY is set.\n");
     return 1;

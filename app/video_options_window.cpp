@@ -147,6 +147,43 @@ void VideoOptionsEvent(const GuiEvent& event) {
   }
 }
 
+namespace {
+
+// A new display mode when it differs from the current one: *changed says
+// whether it was set; false when the display refused it.
+bool SetDisplayMode(bool windowed, int bits, int width, int height, bool* changed) {
+  *changed = false;
+  if (width == ScreenWidth() && height == ScreenHeight() && bits == DisplayDepth() &&
+      windowed != DisplayFullScreen())
+    return true;
+  printf("change mode\n");
+  fflush(stdout);
+  if (!ChangeDisplayMode(!windowed, bits, height, width)) return false;
+  printf("change mode ok\n");
+  fflush(stdout);
+  Surface* back = DisplayDrawTarget();
+  FillRect(0, 0, back->width, back->height, back, ColorToPixel(back->format, 0, 0, 0));
+  PresentDisplay(Config.vsync);
+  GuiDisplayChanged();
+  *changed = true;
+  return true;
+}
+
+}  // namespace
+
+void ToggleFullScreen() {
+  const bool windowed = !Config.windowed;
+  const int bits = windowed ? 16 : (Config.depth == 32 ? 32 : 16);
+  const int width = windowed ? Config.win_resolution_x : Config.resolution_x;
+  const int height = windowed ? Config.win_resolution_y : Config.resolution_y;
+  bool changed = false;
+  if (!SetDisplayMode(windowed, bits, width, height, &changed)) return;
+  Config.windowed = windowed;
+  if (changed) LoadPictures();
+  if (WindowOpen(WinVideoOptions)) ShowSettings();
+  RequestFullRedraw();
+}
+
 void ApplyVideoOptions() {
   Config.fullscreen_video_mode = (uint8_t)RadioValue(VideoFilterNoGui);
   Config.gui_video_mode = (uint8_t)RadioValue(VideoFilterGui);
@@ -163,21 +200,8 @@ void ApplyVideoOptions() {
   const int bits = windowed ? 16 : (full.bits == 32 ? 32 : 16);
   const int width = windowed ? win_width : full.width, height = windowed ? win_height : full.height;
 
-  bool keep = true, changed = false;
-  if (width != ScreenWidth() || height != ScreenHeight() || bits != DisplayDepth() ||
-      windowed == DisplayFullScreen()) {
-    printf("change mode\n");
-    fflush(stdout);
-    keep = changed = ChangeDisplayMode(!windowed, bits, height, width);
-    if (changed) {
-      printf("change mode ok\n");
-      fflush(stdout);
-      Surface* back = DisplayDrawTarget();
-      FillRect(0, 0, back->width, back->height, back, ColorToPixel(back->format, 0, 0, 0));
-      PresentDisplay(Config.vsync);
-      GuiDisplayChanged();
-    }
-  }
+  bool changed = false;
+  const bool keep = SetDisplayMode(windowed, bits, width, height, &changed);
   // A mode the display refused is not kept: the next start would fail on it.
   if (keep) {
     Config.windowed = windowed;

@@ -30,3 +30,5 @@ void VideoOptionsEvent(const GuiEvent& event);
 void VideoOptionsWheel(int steps);
 // Stores the window's choices and changes the display mode when needed.
 void ApplyVideoOptions();
+// Alt+Enter: between the configured window and full-screen mode.
+void ToggleFullScreen();

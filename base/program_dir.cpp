@@ -1,5 +1,6 @@
 #include "base/program_dir.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,6 +78,13 @@ bool LocateProgramDirectories(const std::string& exe_path) {
   if (!MakeFolders(writable)) return false;
   SetProgramDirectory(writable);
   return true;
+}
+
+std::string HomeFolder() {
+  if (const char* home = std::getenv("HOME"); home && home[0] == '/' && IsFolder(home)) return home;
+  if (const passwd* account = getpwuid(getuid()); account && account->pw_dir && IsFolder(account->pw_dir))
+    return account->pw_dir;
+  return "/";
 }
 
 std::string DataFilePath(const std::string& file) {

@@ -28,6 +28,9 @@ void SetProgramDirectory(const std::string& path);
 bool LocateProgramDirectories(const std::string& exe_path);
 // "DIR/file" in the data directory.
 std::string DataFilePath(const std::string& file);
+// The user's home folder: $HOME when it names a folder, else the account's
+// home in the password database, else "/".
+std::string HomeFolder();
 // Back to no program directory (tests).
 void ResetProgramDirectory();
 // "DIR/folder", or "" when there is no program directory.

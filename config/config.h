@@ -26,6 +26,10 @@ constexpr int32_t WindowPositionUnset = -32768;  // centre the window
 // gui_video_mode.
 enum VideoFilter { FilterNormal = 0, FilterDouble = 1, FilterBilinear = 2, FilterMEagle = 3 };
 extern const char* const VideoFilterWords[4];  // "normal", "double", "bilinear", "m_eagle"
+// Stretching without the GUI: the default keeps the picture's size; a first
+// run, before any tavo.cfg exists, fills the screen.
+enum Stretching { StretchNone = 0, StretchDouble = 1, StretchMaximize = 2, StretchMaximize75 = 3 };
+constexpr uint8_t FirstRunStretching = StretchMaximize;
 
 // GUI colours, $RRGGBB, in theme and file order.
 constexpr int ColourCount = 15;
@@ -41,6 +45,12 @@ enum KeyBindingSlot {
 constexpr int KeyBindingsPerPlayer = 10;
 extern const char* const KeyBindingKeys[KeyBindingCount];  // "key_1_left", ...
 extern const uint16_t DefaultKeyBindings[KeyBindingCount];
+// The key held to rewind (key_rewind, after the controllers' in the file):
+// "z", which no controller or hotkey uses by default.
+constexpr uint16_t DefaultRewindKey = 44;
+
+// The cartridges loaded last, kept as recent_rom_0 ... recent_rom_7.
+constexpr int RecentRomCount = 8;
 
 struct ConfigValues {
   // Video.
@@ -60,6 +70,7 @@ struct ConfigValues {
   // The configured colours: built-in defaults overwritten by the file.
   uint32_t colours[ColourCount];
   uint16_t keys[KeyBindingCount];
+  uint16_t key_rewind;
   // Directories the two file requesters start in.
   std::string rom_directory, vgm_directory;
   // Remembered window positions (WindowPositionUnset: none) and open flags.
@@ -72,6 +83,8 @@ struct ConfigValues {
   bool break_points_address_absolute;
   bool labels_address_absolute;
   std::string bios0000;  // BIOS image of the GBA core
+  // Absolute paths, most recent first; empty entries only at the end.
+  std::string recent_roms[RecentRomCount];
 };
 
 extern ConfigValues Config;

@@ -10,6 +10,7 @@
 #include "base/tokenizer.h"
 #include "config/config.h"
 #include "config/config_file.h"
+#include "config/recent_roms.h"
 #include "machine/options.h"
 #include "machine/psg.h"
 
@@ -70,10 +71,13 @@ std::vector<Setting> SettingTable() {
       {"break_points_address_absolute", KindBool, &c.break_points_address_absolute},
       {"labels_address_absolute", KindBool, &c.labels_address_absolute},
       {"bios0000", KindText, &c.bios0000},
+      {"key_rewind", KindU16, &c.key_rewind},
   };
   for (int i = 0; i < ColourCount; ++i) table.push_back({ColourKeys[i], KindColour, &c.colours[i]});
   for (int i = 0; i < KeyBindingCount; ++i)
     table.push_back({KeyBindingKeys[i], KindU16, &c.keys[i]});
+  for (int i = 0; i < RecentRomCount; ++i)
+    table.push_back({"recent_rom_" + std::to_string(i), KindText, &c.recent_roms[i]});
   for (int i = 0; i < WindowCount; ++i) {
     table.push_back({std::string(WindowNames[i]) + "_x", KindI32, &c.window_x[i]});
     table.push_back({std::string(WindowNames[i]) + "_y", KindI32, &c.window_y[i]});
@@ -143,6 +147,7 @@ void Settle() {
   if (sound_volume > 75) sound_volume = 75;
   if (c.rom_directory.empty()) c.rom_directory = ProgramDirectory;
   if (c.vgm_directory.empty()) c.vgm_directory = ProgramDirectory;
+  TidyRecentRoms();
   std::memcpy(CurrentColours, c.colours, sizeof CurrentColours);
 }
 

@@ -68,6 +68,7 @@ void ApplyConfigDefaults() {
   std::memcpy(c.colours, DefaultColours, sizeof c.colours);
   std::memcpy(CurrentColours, DefaultColours, sizeof CurrentColours);
   std::memcpy(c.keys, DefaultKeyBindings, sizeof c.keys);
+  c.key_rewind = DefaultRewindKey;
   // Emulation: sprite flickering on, VRAM access wait, link, Code Masters
   // mapper and Japanese off, NTSC; the system bits stay as they are.
   MachineOptions = (MachineOptions & OptSystemGroup) | OptSpriteFlickering | OptNtscRate;
@@ -84,6 +85,7 @@ void ApplyConfigDefaults() {
   c.break_points_address_absolute = true;
   c.labels_address_absolute = true;
   c.bios0000.clear();
+  for (std::string& path : c.recent_roms) path.clear();
   ConfigLoaded = false;
 }
 

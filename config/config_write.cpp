@@ -42,6 +42,7 @@ void WriteSoundColoursKeys(std::string* out) {
   AppendFormat(out, "\n; Controller configuration\n");
   for (int i = 0; i < KeyBindingCount; ++i)
     AppendFormat(out, "%-12s = %d\n", KeyBindingKeys[i], Config.keys[i]);
+  AppendFormat(out, "%-12s = %d\n", "key_rewind", Config.key_rewind);
 }
 
 void WriteEmulation(std::string* out) {
@@ -88,6 +89,15 @@ void WriteDebuggerMisc(std::string* out) {
   AppendFormat(out, "bios%04d = \"%s\"\n", 0, c.bios0000.c_str());
 }
 
+// Last, and only once there is one: programs that know no such keys skip them.
+void WriteRecentRoms(std::string* out) {
+  if (Config.recent_roms[0].empty()) return;
+  AppendFormat(out, "\n; Recent cartridges\n");
+  for (int i = 0; i < RecentRomCount; ++i)
+    if (!Config.recent_roms[i].empty())
+      AppendFormat(out, "recent_rom_%d = \"%s\"\n", i, Config.recent_roms[i].c_str());
+}
+
 }  // namespace
 
 std::string ConfigText() {
@@ -102,6 +112,7 @@ std::string ConfigText() {
   WriteEmulation(&out);
   WriteWindows(&out);
   WriteDebuggerMisc(&out);
+  WriteRecentRoms(&out);
   return out;
 }
 

@@ -10,8 +10,11 @@
 #include <cstring>
 #include <cstdlib>
 
+#include "base/program_dir.h"
 #include "config/config.h"
+#include "config/recent_roms.h"
 #include "lumo/gui_graphics.h"
+#include "lumo/messages.h"
 #include "lumo/window_table.h"
 
 namespace {
@@ -33,6 +36,9 @@ struct Requester {
   int pattern = 0;
   bool parent_seen = false, unreadable = false;
   int selected = -1, first = 0;
+  int recent_selected = -1;  // a row of the recent list, -1 none
+  std::string typed_file;    // a typed file being answered with RequesterLoadFile
+  bool field_had_focus = false;  // a field held the keyboard at the end of the last pass
 };
 
 // Module state: the ROM and the VGM requester.
@@ -50,6 +56,10 @@ int PatternCount(const Requester& r) { return r.window_id == WinFileRequesterRom
 const char* Pattern(const Requester& r, int i) {
   return r.window_id == WinFileRequesterRom ? kRomPatterns[i] : kVgmPatterns[i];
 }
+
+bool HasRecentList(const Requester& r) { return r.window_id == WinFileRequesterRom; }
+
+bool Hidden(const char* name) { return name[0] == '.'; }
 
 bool EndsWith(const char* name, const char* ext) {
   const size_t n = strlen(name), e = strlen(ext);
@@ -99,8 +109,44 @@ void FillRows(Requester& r) {
                   });
 }
 
+void ShowPath(const Requester& r) {
+  char cut[GadgetTextMax + 1];
+  FitTextTail(GuiFont, DisplayFileName(r.directory).c_str(), RequesterClientWidth(r.window_id), cut, sizeof cut);
+  SetGadgetText(Id(r, RequesterPathLine), cut);
+}
+
+void FillRecent(Requester& r) {
+  if (!HasRecentList(r)) return;
+  const int list = Id(r, RequesterRecentList);
+  const int rows = ListRowCount(list);
+  for (int i = 0; i < rows; i++) {
+    const std::string path = i < RecentRomCount ? Config.recent_roms[i] : std::string();
+    char cut[GadgetTextMax + 1] = "";
+    if (!path.empty()) {
+      const std::string name = DisplayFileName(path.substr(path.find_last_of('/') + 1));
+      FitText(GuiFont, name.substr(0, GadgetTextMax - 1).c_str(), RequesterRecentWidth - 6, cut, sizeof cut - 1);
+    }
+    SetListRow(list, i, cut, !path.empty(), false);
+  }
+  if (rows > 0 && Config.recent_roms[0].empty()) SetListRow(list, 0, "None yet", false, false);
+  if (r.recent_selected >= 0 && (r.recent_selected >= RecentRomCount || Config.recent_roms[r.recent_selected].empty()))
+    r.recent_selected = -1;
+  SelectRow(list, r.recent_selected);
+}
+
+void ChooseRecent(Requester& r, int row) {
+  r.recent_selected = row;
+  FillRecent(r);
+  if (row >= 0 && r.selected >= 0) {  // one choice at a time
+    r.selected = -1;
+    FillRows(r);
+  }
+}
+
 void StartScan(Requester& r, const std::string& directory) {
   StopScan(r);
+  r.typed_file.clear();
+  ChooseRecent(r, -1);
   char resolved[PATH_MAX];
   const std::string path = realpath(directory.c_str(), resolved) ? std::string(resolved) : directory;
   r.directory = path.empty() ? std::string(1, '/') : path;
@@ -117,6 +163,7 @@ void StartScan(Requester& r, const std::string& directory) {
   SetGuiBusy(true);
   EnableGadget(Id(r, RequesterParent), false);
   EnableGadget(Id(r, RequesterRoot), false);
+  ShowPath(r);
   FillRows(r);
 }
 
@@ -132,11 +179,8 @@ void ScanStep(Requester& r) {
           r.pattern = 0;
           return;
         }
-        if (!strcmp(e->d_name, ".")) continue;
-        if (!strcmp(e->d_name, "..")) {
-          r.parent_seen = true;
-          continue;
-        }
+        if (!strcmp(e->d_name, "..")) r.parent_seen = true;
+        if (Hidden(e->d_name)) continue;
         if ((int)r.dirs.size() < RequesterMaxDirectories && EntryKind(r.directory, e) == 1)
           r.dirs.push_back({e->d_name, true});
       }
@@ -156,7 +200,7 @@ void ScanStep(Requester& r) {
           r.pattern++;
           continue;
         }
-        if (EndsWith(e->d_name, Pattern(r, r.pattern)) && EntryKind(r.directory, e) == 0) {
+        if (!Hidden(e->d_name) && EndsWith(e->d_name, Pattern(r, r.pattern)) && EntryKind(r.directory, e) == 0) {
           r.files.push_back({e->d_name, false});
           added++;
         }
@@ -190,6 +234,8 @@ void ScanStep(Requester& r) {
 void Select(Requester& r, int index) {
   const int count = (int)r.entries.size();
   if (count == 0) return;
+  r.typed_file.clear();
+  ChooseRecent(r, -1);
   r.selected = std::clamp(index, 0, count - 1);
   const int rows = std::max(1, ListRowCount(Id(r, RequesterList)));
   if (r.selected < r.first) r.first = r.selected;
@@ -205,6 +251,10 @@ std::string Parent(const std::string& dir) {
 
 // Enter on a folder, or ask the application to load a file.
 void Activate(Requester& r) {
+  if (r.recent_selected >= 0) {
+    PostGuiEvent(EventActivated, Id(r, RequesterLoad));
+    return;
+  }
   if (r.step != StepIdle || r.selected < 0 || r.selected >= (int)r.entries.size()) return;
   const RequesterEntry& e = r.entries[r.selected];
   if (e.directory) {
@@ -213,6 +263,42 @@ void Activate(Requester& r) {
   } else {
     PostGuiEvent(EventActivated, Id(r, RequesterLoad));
   }
+}
+
+std::string Trimmed(const std::string& text) {
+  const size_t start = text.find_first_not_of(' ');
+  if (start == std::string::npos) return "";
+  return text.substr(start, text.find_last_not_of(' ') - start + 1);
+}
+
+// "~" and "~/..." from the home folder, other relative paths from the
+// requester's folder.
+std::string TypedToPath(const Requester& r, const std::string& text) {
+  if (text == "~" || text.rfind("~/", 0) == 0) return Join(HomeFolder(), text.substr(std::min<size_t>(2, text.size())));
+  if (text[0] == '/') return text;
+  return Join(r.directory, text);
+}
+
+RequesterResult TypedPath(Requester& r) {
+  const int field = Id(r, RequesterTyped);
+  const std::string text = Trimmed(GetGadgetText(field));
+  if (text.empty()) return RequesterHandled;
+  const std::string path = TypedToPath(r, text);
+  struct stat st;
+  const bool exists = stat(path.c_str(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode)) {
+    SetGadgetText(field, "");
+    StartScan(r, path);
+    return RequesterHandled;
+  }
+  if (exists && S_ISREG(st.st_mode)) {
+    char resolved[PATH_MAX];
+    r.typed_file = realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+    return RequesterLoadFile;
+  }
+  ShowMessage("Couldn't open '%s'.", text.c_str());
+  FocusGadget(field);  // to put it right
+  return RequesterHandled;
 }
 
 bool Key(Requester& r, const GuiKey& key) {
@@ -264,6 +350,11 @@ std::string DisplayFileName(const std::string& name) {
   return out;
 }
 
+int RequesterClientWidth(int window_id) {
+  return window_id == WinFileRequesterRom ? RequesterBrowserWidth + 10 + RequesterRecentWidth
+                                          : RequesterBrowserWidth;
+}
+
 bool OpenFileRequester(int window_id, const std::string& directory) {
   Requester* r = Of(window_id);
   if (!r) return false;
@@ -271,18 +362,33 @@ bool OpenFileRequester(int window_id, const std::string& directory) {
     OpenWindow(window_id, 0, 0, 0, 0, 0, "");  // to the front
     return true;
   }
-  Window* w = OpenToolWindow(window_id);
+  const int width = RequesterClientWidth(window_id);
+  Window* w = OpenToolWindow(window_id, width, RequesterClientHeight);
   if (!w) return false;
   r->window_id = window_id;
+  r->recent_selected = -1;
   const bool close_after = window_id == WinFileRequesterRom ? Config.filerequester_rom_close_after_load
                                                             : Config.filerequester_vgm_close_after_load;
-  AddButton(w, "Parent", Id(*r, RequesterParent), 0, 0, 115, 15);
-  AddButton(w, "Root", Id(*r, RequesterRoot), 120, 0, 115, 15);
-  AddList(w, 250, Id(*r, RequesterList), 0, 20, 230, GadgetNoTab);
-  AddScrollBar(w, Id(*r, RequesterScroll), 235, 20, 15, 250, 0, 1, 0);
-  AddButton(w, "Load", Id(*r, RequesterLoad), 0, 275, 115, 15);
-  AddCheckBox(w, "Close after load", Id(*r, RequesterCloseAfterLoad), 120, 275, 115, 15, close_after);
+  const int top = RequesterListTop, height = RequesterListHeight;
+  AddText(w, "", Id(*r, RequesterPathLine), 0, 0, width, 13);
+  AddButton(w, "Parent", Id(*r, RequesterParent), 0, top - 20, 80, 15);
+  AddButton(w, "Root", Id(*r, RequesterRoot), 85, top - 20, 80, 15);
+  AddButton(w, "Home", Id(*r, RequesterHome), 170, top - 20, 80, 15);
+  AddList(w, height, Id(*r, RequesterList), 0, top, 230, GadgetNoTab);
+  AddScrollBar(w, Id(*r, RequesterScroll), 235, top, 15, height, 0, 1, 0);
+  if (HasRecentList(*r)) {
+    const int x = RequesterBrowserWidth + 10;
+    AddText(w, "Recent cartridges", Id(*r, RequesterRecentCaption), x, top - 20, RequesterRecentWidth, 15);
+    AddList(w, height, Id(*r, RequesterRecentList), x, top, RequesterRecentWidth, GadgetNoTab);
+  }
+  const char* caption = "Path:";
+  const int field_x = TextWidth(GuiFont, caption) + 5;
+  AddInput(w, "", Id(*r, RequesterTyped), field_x, RequesterTypedTop, width - field_x, 15, caption);
+  AddButton(w, "Load", Id(*r, RequesterLoad), 0, RequesterLoadTop, 115, 15);
+  AddCheckBox(w, "Close after load", Id(*r, RequesterCloseAfterLoad), 120, RequesterLoadTop, 115, 15,
+              close_after);
   Config.window_opened[window_id] = true;
+  if (HasRecentList(*r)) DropMissingRecentRoms();
   StartScan(*r, directory.empty() ? std::string("/") : directory);
   return true;
 }
@@ -311,8 +417,11 @@ bool RunFileRequesters(const GuiInput& input) {
       continue;
     }
     ScanStep(r);
+    // The key that ended typing in a field (Return) is the field's too.
+    const bool typing = r.field_had_focus || FocusedGadget() >= 0;
+    r.field_had_focus = FocusedGadget() >= 0;
     const Window* top = FindWindow(TopWindowId());
-    if (TopWindowId() != r.window_id || !top || MenuOpen() || FocusedGadget() >= 0) continue;
+    if (TopWindowId() != r.window_id || !top || MenuOpen() || typing) continue;
     for (int i = 0; i < input.key_count && i < GuiKeysPerPass; i++)
       if (input.keys[i].pressed) used |= Key(r, input.keys[i]);
   }
@@ -328,8 +437,9 @@ RequesterResult FileRequesterEvent(const GuiEvent& event, int* window_id) {
       return RequesterHandled;
     }
     const int part = event.id - r.window_id * 100;
-    if (event.type == EventMenu || event.id < r.window_id * 100 || part > RequesterCloseAfterLoad) continue;
+    if (event.type == EventMenu || event.id < r.window_id * 100 || part >= RequesterPartCount) continue;
     *window_id = r.window_id;
+    r.typed_file.clear();
     switch (part) {
       case RequesterParent:
         if (event.type == EventActivated) StartScan(r, Parent(r.directory));
@@ -337,9 +447,24 @@ RequesterResult FileRequesterEvent(const GuiEvent& event, int* window_id) {
       case RequesterRoot:
         if (event.type == EventActivated) StartScan(r, "/");
         break;
+      case RequesterHome:
+        if (event.type == EventActivated) StartScan(r, HomeFolder());
+        break;
+      case RequesterTyped:
+        // Only Return opens: leaving the field keeps what was typed.
+        if (event.type == EventActivated && InputEntered(event.id)) return TypedPath(r);
+        break;
+      case RequesterRecentList: {
+        const int row = GetSelectedRow(event.id);
+        if (row < 0 || row >= RecentRomCount || Config.recent_roms[row].empty()) break;
+        ChooseRecent(r, row);
+        if (event.type == EventChanged && event.double_click) Activate(r);
+        break;
+      }
       case RequesterList: {
         const int row = GetSelectedRow(event.id);
         if (row >= 0 && r.first + row < (int)r.entries.size()) {
+          ChooseRecent(r, -1);
           r.selected = r.first + row;
           if (event.type == EventChanged && event.double_click) Activate(r);
         }
@@ -350,6 +475,7 @@ RequesterResult FileRequesterEvent(const GuiEvent& event, int* window_id) {
         FillRows(r);
         break;
       case RequesterLoad:
+        if (event.type == EventActivated && r.recent_selected >= 0) return RequesterLoadFile;
         if (event.type != EventActivated || r.step != StepIdle || r.selected < 0 ||
             r.selected >= (int)r.entries.size())
           break;
@@ -368,6 +494,15 @@ RequesterResult FileRequesterEvent(const GuiEvent& event, int* window_id) {
 }
 
 void FileRequesterLoaded(int window_id) {
+  if (Requester* r = Of(window_id); r && WindowOpen(window_id)) {
+    r->typed_file.clear();
+    SetGadgetText(Id(*r, RequesterTyped), "");
+    if (HasRecentList(*r)) {
+      DropMissingRecentRoms();
+      r->recent_selected = -1;
+      FillRecent(*r);
+    }
+  }
   const bool close = window_id == WinFileRequesterRom ? Config.filerequester_rom_close_after_load
                                                       : Config.filerequester_vgm_close_after_load;
   if (close) CloseFileRequester(window_id);
@@ -375,6 +510,9 @@ void FileRequesterLoaded(int window_id) {
 
 std::string FileRequesterSelectedPath(int window_id) {
   const Requester* r = Of(window_id);
+  if (r && !r->typed_file.empty()) return r->typed_file;
+  if (r && r->recent_selected >= 0 && r->recent_selected < RecentRomCount)
+    return Config.recent_roms[r->recent_selected];
   if (!r || r->selected < 0 || r->selected >= (int)r->entries.size() || r->entries[r->selected].directory)
     return "";
   return Join(r->directory, r->entries[r->selected].name);
@@ -406,6 +544,11 @@ const std::vector<RequesterEntry>& FileRequesterEntries(int window_id) {
 int FileRequesterSelected(int window_id) {
   const Requester* r = Of(window_id);
   return r ? r->selected : -1;
+}
+
+int FileRequesterRecentSelected(int window_id) {
+  const Requester* r = Of(window_id);
+  return r ? r->recent_selected : -1;
 }
 
 void ResetFileRequesters() {

@@ -129,6 +129,28 @@ int FitText(const Font& font, const char* text, int max_width, char* out, int ou
   return used + ellipsis;
 }
 
+int FitTextTail(const Font& font, const char* text, int max_width, char* out, int out_size) {
+  if (out_size <= 0) return 0;
+  const int width = TextWidth(font, text);
+  const int length = (int)strlen(text);
+  if (width <= max_width && length < out_size) {
+    memcpy(out, text, length + 1);
+    return width;
+  }
+  const int ellipsis = font.glyph_width[EllipsisCode];
+  int used = 0, n = 0;
+  while (n < length && n < out_size - 2) {
+    const int w = font.glyph_width[(uint8_t)text[length - 1 - n]];
+    if (used + w + ellipsis > max_width) break;
+    used += w;
+    n++;
+  }
+  out[0] = (char)EllipsisCode;
+  memcpy(out + 1, text + length - n, n);
+  out[n + 1] = 0;
+  return used + ellipsis;
+}
+
 void DrawText(Surface* surface, const Font& font, int x, int y, const char* text, uint32_t pixel,
               const ClipRect* clip) {
   if (!surface || !font.strip || !text) return;

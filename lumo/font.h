@@ -24,6 +24,9 @@ int TextWidth(const Font& font, const char* text, int length);
 // The longest head of text that fits max_width, followed by an ellipsis
 // when it had to be cut; written to out (out_size bytes). Returns its width.
 int FitText(const Font& font, const char* text, int max_width, char* out, int out_size);
+// The same keeping the end: an ellipsis and the longest tail that fits (a
+// path whose last folders matter most).
+int FitTextTail(const Font& font, const char* text, int max_width, char* out, int out_size);
 
 // Draws text with the top of its cells at (x, y) in the given pixel value,
 // clipped to the surface's clip rectangle and, when given, to clip as well.

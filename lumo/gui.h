@@ -204,6 +204,13 @@ void GetCanvasCell(int id, int* column, int* row);
 // Gives the keyboard focus to a gadget (-1: none).
 void FocusGadget(int id);
 int FocusedGadget();
+// Whether an input field's last confirmation (its event 3) came from Return
+// or Enter rather than from the focus leaving it.
+bool InputEntered(int id);
+// Where Ctrl+V in an input field takes its text from (the system clipboard,
+// set by the input layer); none: Ctrl+V does nothing. The text is inserted
+// at the cursor up to its first line break, printable characters only.
+extern std::string (*GuiClipboardText)();
 
 // --- Menus ----------------------------------------------------------------
 void AddMenu(const char* title);

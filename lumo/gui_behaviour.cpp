@@ -13,7 +13,10 @@ void SetFocus(Window* w, Gadget* g) {
     MarkGadgetDirty(old);
     if (old->kind == KindInput) PostGuiEvent(EventActivated, old->id);
   }
-  if (g) MarkGadgetDirty(g);
+  if (g) {
+    g->entered = false;
+    MarkGadgetDirty(g);
+  }
 }
 
 void CycleFocus(Window* w, bool backwards) {
@@ -52,10 +55,37 @@ void ActivateGadget(Gadget* g) {
   }
 }
 
+namespace {
+
+// Inserts one typed character at the cursor when the field takes it.
+void InsertCharacter(Gadget* g, int c) {
+  const int length = (int)strlen(g->text);
+  if (c < 0x20 || c > 0x7E || length >= GadgetTextMax) return;
+  if ((g->flags & GadgetDigits) && !((c >= '0' && c <= '9') || c == '-')) return;
+  if ((g->flags & GadgetNoBlanks) && c == ' ') return;
+  memmove(g->text + g->cursor + 1, g->text + g->cursor, length - g->cursor + 1);
+  g->text[g->cursor++] = (char)c;
+}
+
+void Paste(Gadget* g) {
+  if (!GuiClipboardText) return;
+  const std::string text = GuiClipboardText();
+  for (const char c : text) {
+    if (c == '\n' || c == '\r') break;
+    InsertCharacter(g, (unsigned char)c);
+  }
+}
+
+}  // namespace
+
+std::string (*GuiClipboardText)() = nullptr;
+
 void InputKey(Gadget* g, const GuiKey& key) {
   const int length = (int)strlen(g->text);
   g->cursor = std::clamp(g->cursor, 0, length);
-  switch (key.code) {
+  if (key.code == KeyV && (key.modifiers & ModCtrl)) {
+    Paste(g);
+  } else switch (key.code) {
     case KeyLeft: g->cursor = std::max(0, g->cursor - 1); break;
     case KeyRight: g->cursor = std::min(length, g->cursor + 1); break;
     case KeyHome: g->cursor = 0; break;
@@ -72,15 +102,11 @@ void InputKey(Gadget* g, const GuiKey& key) {
     case KeyReturn:
     case KeyPadEnter:
       SetFocus(g->window, nullptr);  // posts the confirmation
+      g->entered = true;
       return;
-    default: {
-      const int c = key.character;
-      if (c < 0x20 || c > 0x7E || length >= GadgetTextMax) return;
-      if ((g->flags & GadgetDigits) && !((c >= '0' && c <= '9') || c == '-')) return;
-      if ((g->flags & GadgetNoBlanks) && c == ' ') return;
-      memmove(g->text + g->cursor + 1, g->text + g->cursor, length - g->cursor + 1);
-      g->text[g->cursor++] = (char)c;
-    }
+    default:
+      if (key.character < 0x20 || key.character > 0x7E || length >= GadgetTextMax) return;
+      InsertCharacter(g, key.character);
   }
   g->text_width = TextWidth(GadgetFont(g), g->text);
   MarkGadgetDirty(g);

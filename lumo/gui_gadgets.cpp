@@ -358,3 +358,8 @@ int FocusedGadget() {
   const Window* top = TopWindow();
   return top && top->focus ? top->focus->id : -1;
 }
+
+bool InputEntered(int id) {
+  const Gadget* g = FindGadget(id);
+  return g && g->kind == KindInput && g->entered;
+}

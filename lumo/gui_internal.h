@@ -31,6 +31,7 @@ struct Gadget {
   int visible;           // scroll bar: visible count
   int first;             // list: the owner's first visible entry
   int cursor, scroll;    // input: cursor and first shown character
+  bool entered;          // input: last confirmed by Return or Enter, not by losing the focus
   char caption[GadgetTextMax + 1];  // input: caption left of the field
   int pictures[3];       // picture button: normal, hover, pressed
   int symbol;            // button: mask picture shown instead of the caption, -1 none

@@ -12,6 +12,7 @@
 #include "base/app_state.h"
 #include "config/config.h"
 #include "lumo/display.h"
+#include "lumo/gui.h"
 #include "lumo/input_joystick.h"
 #include "lumo/platform_sdl.h"
 
@@ -312,6 +313,17 @@ uint32_t ControllerWords[2] = {0, 0};
 MouseState Mouse{};
 uint32_t (*InputClock)() = SdlClock;
 
+namespace {
+
+std::string ClipboardText() {
+  char* text = SDL_GetClipboardText();
+  std::string copy = text ? text : "";
+  SDL_free(text);
+  return copy;
+}
+
+}  // namespace
+
 bool InputStart() {
   if (g_input.started) return true;
   if (!PlatformHasWindow()) {
@@ -320,6 +332,7 @@ bool InputStart() {
     return false;
   }
   JoystickStart();  // without pads the program simply has none
+  GuiClipboardText = ClipboardText;
   std::memset(g_input.tables, 0, sizeof g_input.tables);
   g_input.queue.clear();
   g_input.queue_read = 0;
@@ -333,6 +346,7 @@ bool InputStart() {
 void InputStop() {
   if (!g_input.started) return;
   JoystickStop();
+  GuiClipboardText = nullptr;
   std::memset(g_input.tables, 0, sizeof g_input.tables);
   g_input.queue.clear();
   g_input.queue_read = 0;

@@ -23,7 +23,7 @@ constexpr int JoystickCode(int joystick, int key) {
 // Keyboard codes the program itself acts on.
 enum KeyboardCode : int {
   KeyEscape = 1, KeyBackspace = 14, KeyTab = 15, KeyP = 25, KeyReturn = 28, KeyLeftCtrl = 29,
-  KeyL = 38, KeyGrave = 41, KeyLeftShift = 42, KeyX = 45, KeyRightShift = 54, KeyLeftAlt = 56,
+  KeyL = 38, KeyGrave = 41, KeyLeftShift = 42, KeyX = 45, KeyV = 47, KeyRightShift = 54, KeyLeftAlt = 56,
   KeySpace = 57, KeyF5 = 63, KeyF6 = 64, KeyF7 = 65, KeyF8 = 66, KeyF9 = 67, KeyF10 = 68,
   KeyF11 = 87, KeyF12 = 88, KeyPadEnter = 156, KeyRightCtrl = 157, KeyRightAlt = 184,
   KeyHome = 199, KeyUp = 200, KeyPageUp = 201, KeyLeft = 203, KeyRight = 205, KeyEnd = 207,

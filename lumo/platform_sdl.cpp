@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "lumo/software_scaler.h"
+
 namespace {
 
 // Module state: the window and its renderer.
@@ -21,6 +23,12 @@ struct PlatformState {
   uint32_t enlarged_format = 0;
   bool vsync = false;
   bool video_started = false;
+  // Software renderers: the picture scaled by the processor to the window's
+  // pixels, and the texture of that size it is shown from.
+  SoftwareScaler scaler;
+  SDL_Texture* scaled = nullptr;
+  int scaled_generation = -1;
+  SDL_Texture* shown = nullptr;  // the texture the last present copied from
 };
 PlatformState g_platform;
 
@@ -191,6 +199,70 @@ bool UploadPicture(SDL_Texture* texture, const SDL_Surface* store) {
   return converted == 0;
 }
 
+bool SoftwareRenderer(SDL_Renderer* renderer) {
+  SDL_RendererInfo info;
+  return SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+}
+
+// The window's pixels in a 32-bit 0x00RRGGBB layout, which the scaler writes.
+bool ScalerCanWrite(uint32_t format) {
+  return format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888;
+}
+
+// A software renderer scales a picture of another size with a general
+// stretch every pass; here the processor scales only what changed, once,
+// into a texture of the window's size that is then copied unscaled. False
+// when this path does not apply (the caller scales the usual way).
+bool PresentScaledInSoftware(SDL_Renderer* renderer, const SDL_Surface* store) {
+  PlatformState& p = g_platform;
+  const uint32_t native = SDL_GetWindowPixelFormat(p.window);
+  const uint32_t source = store->format->format;
+  if (!ScalerCanWrite(native) || (source != SDL_PIXELFORMAT_RGB565 && source != SDL_PIXELFORMAT_ARGB8888))
+    return false;
+  int out_width = 0, out_height = 0;
+  if (SDL_GetRendererOutputSize(renderer, &out_width, &out_height) != 0 || out_width < 1 || out_height < 1)
+    return false;
+  // The logical picture's place in the window: aspect kept, centred.
+  const double scale = std::min(double(out_width) / store->w, double(out_height) / store->h);
+  SDL_Rect place{0, 0, std::max(1, int(store->w * scale + 1e-6)), std::max(1, int(store->h * scale + 1e-6))};
+  place.x = (out_width - place.w) / 2;
+  place.y = (out_height - place.h) / 2;
+
+  SoftwareScaler& s = p.scaler;
+  const int bytes = SDL_BYTESPERPIXEL(source);
+  const bool fresh_texture = !p.scaled || p.scaled_generation != p.renderer_generation;
+  if (fresh_texture || s.width != place.w || s.height != place.h || s.source_width != store->w ||
+      s.source_height != store->h || s.source_bytes != bytes) {
+    if (p.scaled && p.scaled_generation == p.renderer_generation) SDL_DestroyTexture(p.scaled);
+    p.scaled = SDL_CreateTexture(renderer, native, SDL_TEXTUREACCESS_STREAMING, place.w, place.h);
+    if (!p.scaled || !PlanSoftwareScale(&s, store->w, store->h, bytes, place.w, place.h)) {
+      if (p.scaled) SDL_DestroyTexture(p.scaled);
+      p.scaled = nullptr;
+      return false;
+    }
+    p.scaled_generation = p.renderer_generation;
+    SDL_SetTextureBlendMode(p.scaled, SDL_BLENDMODE_NONE);
+  }
+  const ScaleArea area = SoftwareScale(&s, static_cast<const uint8_t*>(store->pixels), store->pitch);
+  if (area.width > 0) {
+    const SDL_Rect rect{area.x, area.y, area.width, area.height};
+    const uint32_t* from = s.output.data() + size_t(area.y) * s.width + area.x;
+    if (SDL_UpdateTexture(p.scaled, &rect, from, s.width * 4) != 0) return false;
+  }
+  // Copied in window pixels: the logical size is set aside for the copy and
+  // back before the next events are read.
+  SDL_RenderSetLogicalSize(renderer, 0, 0);
+  SDL_RenderSetViewport(renderer, nullptr);
+  SDL_RenderSetScale(renderer, 1, 1);
+  bool ok = true;
+  if (place.w != out_width || place.h != out_height) ok = SDL_RenderClear(renderer) == 0;
+  ok = ok && SDL_RenderCopy(renderer, p.scaled, nullptr, &place) == 0;
+  p.shown = p.scaled;
+  SDL_RenderSetLogicalSize(renderer, p.logical_width, p.logical_height);
+  if (ok) SDL_RenderPresent(renderer);
+  return ok;
+}
+
 }  // namespace
 
 DisplayTexture* PlatformCreateTexture(int width, int height, const PixelFormat& format) {
@@ -279,6 +351,7 @@ void PlatformCloseWindow() {
   g_platform.renderer = nullptr;
   g_platform.window = nullptr;
   g_platform.enlarged = nullptr;  // went with the renderer
+  g_platform.scaled = g_platform.shown = nullptr;
   g_platform.renderer_generation++;
   g_platform.logical_width = g_platform.logical_height = 0;
   g_platform.vsync = false;
@@ -316,6 +389,7 @@ bool PlatformPresent(DisplayTexture* texture, bool vsync) {
   SDL_Surface* store = texture->store;
   ApplyVsync(vsync);
   renderer = g_platform.renderer;
+  if (SoftwareRenderer(renderer) && PresentScaledInSoftware(renderer, store)) return true;
   if (texture->renderer_generation != g_platform.renderer_generation) texture->texture = nullptr;
   if (!texture->texture) {
     texture->texture = SDL_CreateTexture(renderer, TextureFormatFor(renderer, store),
@@ -333,5 +407,8 @@ bool PlatformPresent(DisplayTexture* texture, bool vsync) {
     return false;
   }
   SDL_RenderPresent(renderer);
+  g_platform.shown = texture->texture;
   return true;
 }
+
+SDL_Texture* PlatformShownTexture() { return g_platform.shown; }

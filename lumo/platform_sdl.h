@@ -41,3 +41,6 @@ bool PlatformDesktopSize(int* width, int* height);
 // Uploads the surface's pixels and shows them in the window, with the
 // renderer's presentation synchronised to the display when vsync is asked.
 bool PlatformPresent(DisplayTexture* texture, bool vsync);
+// The texture the last present showed the picture from: the back surface's
+// own, or the processor-scaled one of a software renderer (tests).
+SDL_Texture* PlatformShownTexture();

@@ -21,6 +21,10 @@ struct PngInfo {
 
 // 8-bit surfaces become palette pictures, all others 8-bit RGB.
 bool SavePng(const char* file_name, Surface* surface);
+// A picture with an alpha channel (the desktop icons): rows of R, G, B, A
+// bytes, width x 4 bytes each, written as 8-bit RGBA with the same safe
+// replacement of an existing file.
+bool SavePngRgba(const char* file_name, const uint8_t* rgba, int width, int height);
 // Loads a picture into a new surface of the given format (the file's own
 // one when format is none: palette pictures 8 bits, grey 16, colour 24).
 // None for any fault in the file.

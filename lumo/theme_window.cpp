@@ -125,7 +125,7 @@ void OpenThemeWindow() {
   if (!w) return;
   std::memcpy(WorkingColours, CurrentColours, sizeof WorkingColours);
   g_theme = ThemeWindowState{};
-  AddFrame(w, "Current theme", Id(ThemeFrameCurrent), 0, 0, 370, 430);
+  AddFrame(w, "Current theme", Id(ThemeFrameCurrent), 0, 0, 370, 416);
   AddFrame(w, "Colors", Id(ThemeFrameColours), 5, 15, 360, 230);
   // The fixed font fits all fifteen rows in the list's height.
   AddList(w, 125, Id(ThemeColourList), 10, 30, 200, GadgetSecondFont);
@@ -141,19 +141,19 @@ void OpenThemeWindow() {
   }
   AddButton(w, "Reset", Id(ThemeReset), 10, 227, 100, 15);
   AddButton(w, "Reset all", Id(ThemeResetAll), 115, 227, 100, 15);
-  AddFrame(w, "Pictures", Id(ThemeFramePictures), 5, 255, 360, 75);
+  AddFrame(w, "Pictures", Id(ThemeFramePictures), 5, 250, 360, 75);
   static const char* const captions[6] = {"Background (with GUI):", "Background (without GUI):",
                                           "Window background:", "Name:", "Author:", "Filename:"};
   // A little right of x 140, so that the longest caption clears the frame.
   for (int i = 0; i < 6; i++)
-    AddInput(w, "", Id(kInputParts[i]), 146, i < 3 ? 270 + 20 * i : 345 + 20 * (i - 3), 214, 15, captions[i]);
-  AddButton(w, "Save", Id(ThemeSave), 10, 405, 100, 15);
-  AddFrame(w, "Other themes", Id(ThemeFrameOthers), 380, 0, 200, 430);
-  AddList(w, 390, Id(ThemeList), 385, 15, 170, 0);
-  AddScrollBar(w, Id(ThemeListScroll), 557, 15, 15, 390, 0, 1, 0);
-  AddButton(w, "Load", Id(ThemeLoad), 385, 410, 100, 15);
-  AddButton(w, "Apply", Id(ThemeApply), 0, 438, 100, 15);
-  AddButton(w, "Cancel", Id(ThemeCancel), 105, 438, 100, 15);
+    AddInput(w, "", Id(kInputParts[i]), 146, i < 3 ? 265 + 20 * i : 332 + 20 * (i - 3), 214, 15, captions[i]);
+  AddButton(w, "Save", Id(ThemeSave), 10, 394, 100, 15);
+  AddFrame(w, "Other themes", Id(ThemeFrameOthers), 380, 0, 200, 416);
+  AddList(w, 370, Id(ThemeList), 385, 15, 170, 0);
+  AddScrollBar(w, Id(ThemeListScroll), 557, 15, 15, 370, 0, 1, 0);
+  AddButton(w, "Load", Id(ThemeLoad), 385, 394, 100, 15);
+  AddButton(w, "Apply", Id(ThemeApply), 0, 421, 100, 15);
+  AddButton(w, "Cancel", Id(ThemeCancel), 105, 421, 100, 15);
   SetField(0, Config.bg_picture);
   SetField(1, Config.bg_picture2);
   SetField(2, Config.win_picture);

@@ -5,8 +5,8 @@
 
 const WindowLayout WindowLayouts[28] = {
     {"", 0, 0},                               // game: the emulator screen
-    {"Load ROM", 250, 290},                   // filerequester_rom
-    {"Load VGM", 250, 290},                   // filerequester_vgm
+    {"Load ROM", 440, 327},                   // filerequester_rom: with the recent list
+    {"Load VGM", 250, 327},                   // filerequester_vgm
     {"Emulation configuration", 260, 180},    // system_options
     {"Debugger", 600, 335},                   // debugger
     {"Messages", 360, 240},                   // messages
@@ -18,8 +18,8 @@ const WindowLayout WindowLayouts[28] = {
     {"VDP", 120, 165},                        // vdp_viewer
     {"Palette", 264, 0},                      // palette_viewer: height depends on the system
     {"Video options", 240, 407},              // video_options
-    {"Theme options", 580, 453},              // gui_options
-    {"Pick state", 295, 15},                  // pick_state
+    {"Theme options", 580, 436},              // gui_options
+    {"Pick state", 295, 35},                  // pick_state
     {"Movie Logger", 395, 75},                // movie_logger
     {"VGM logger", 425, 145},                 // vgm_logger
     {"VGM Player", 240, 58},                  // vgm_player

@@ -9,8 +9,8 @@ constexpr int CountersAt = RegistersAt + 16;
 }  // namespace
 
 void VdpWriteStateBlock(const VdpState* vdp, uint8_t* block) {
-  std::memset(block, 0, VdpStateBlockSize);
   std::memcpy(block, vdp->vram, VdpVramSize);
+  std::memset(block + VdpVramSize, 0, VdpStateBlockSize - VdpVramSize);
   std::memcpy(block + VdpVramSize, vdp->cram, 64);
   std::memcpy(block + RegistersAt, vdp->regs, 16);
   uint8_t* p = block + CountersAt;

@@ -21,6 +21,9 @@ const char PrimaryHeader[] = "[GG/SMS]\n";
 const char PartnerHeader[] = "[GG/SMS2]\n";
 const char ConsoleHeader[] = "[CON80x25]\n";
 const char MiscHeader[] = "[MISC]\n";
+static_assert(StateFileSize == sizeof Magic + sizeof PrimaryHeader + MachineStateBlockSize + sizeof ConsoleHeader +
+                                   ConsoleStateSize + sizeof MiscHeader + 1 - 4,
+              "the sections fill the file");
 constexpr size_t LineLimit = 15;  // characters of one header line read at a time
 
 // Offsets in the machine block.
@@ -55,11 +58,16 @@ Z80Registers GetRegisters(const uint8_t* at) {
   return r;
 }
 
+// Every byte of the block is written (the parts zero themselves), so that
+// an image rebuilt in the same buffer, as the rewind ring does every frame,
+// is not cleared first.
 void WriteMachineBlock(const Machine& m, uint8_t* b) {
-  std::memset(b, 0, MachineStateBlockSize);
   PutLe32(b, MachineOptions);
   std::memcpy(b + RamAt, m.Ram, MachineRamSize);
-  if (m.CartRam) std::memcpy(b + CartRamAt, m.CartRam, CartRamSize);
+  if (m.CartRam)
+    std::memcpy(b + CartRamAt, m.CartRam, CartRamSize);
+  else
+    std::memset(b + CartRamAt, 0, CartRamSize);
   const uint8_t banks[7] = {m.RomBank0, m.RomBank1, m.RomBank2, m.CartRamBank, m.CartRamEnabled,
                             m.SramDirty, m.IoControl};
   std::memcpy(b + BanksAt, banks, 7);
@@ -79,16 +87,10 @@ void WriteMachineBlock(const Machine& m, uint8_t* b) {
   PsgWriteStateBlock(&m.Psg, b + PsgAt);
 }
 
-void Append(std::vector<uint8_t>* image, const void* data, size_t size) {
-  const uint8_t* bytes = static_cast<const uint8_t*>(data);
-  image->insert(image->end(), bytes, bytes + size);
-}
-
-void AppendMachine(std::vector<uint8_t>* image, const char* header, const Machine& m) {
-  Append(image, header, std::strlen(header));
-  size_t at = image->size();
-  image->resize(at + MachineStateBlockSize);
-  WriteMachineBlock(m, image->data() + at);
+uint8_t* Put(uint8_t* at, const char* text) {
+  const size_t length = std::strlen(text);
+  std::memcpy(at, text, length);
+  return at + length;
 }
 
 // The sections found in a file: where each block starts (last one wins, as
@@ -236,17 +238,21 @@ bool CanHoldState() { return ConsoleKind == 1 && CartImage && CartBanks; }
 void BuildStateImage(std::vector<uint8_t>* image) {
   if (CurrentMachine) SaveCoreState(CurrentMachine);
   ForgetCurrentMachine();
-  image->clear();
-  image->reserve(LinkedStateFileSize);
-  Append(image, Magic, std::strlen(Magic));
-  AppendMachine(image, PrimaryHeader, PrimaryMachine);
-  if (MachineOptions & OptLink) AppendMachine(image, PartnerHeader, PartnerMachine);
-  Append(image, ConsoleHeader, std::strlen(ConsoleHeader));
-  size_t at = image->size();
-  image->resize(at + ConsoleStateSize);
-  WriteConsoleBlock(image->data() + at);
-  Append(image, MiscHeader, std::strlen(MiscHeader));
-  image->push_back(BreakState ? 1 : 0);
+  const bool link = MachineOptions & OptLink;
+  image->resize(link ? LinkedStateFileSize : StateFileSize);  // a buffer of the size already is not cleared
+  uint8_t* at = Put(image->data(), Magic);
+  at = Put(at, PrimaryHeader);
+  WriteMachineBlock(PrimaryMachine, at);
+  at += MachineStateBlockSize;
+  if (link) {
+    at = Put(at, PartnerHeader);
+    WriteMachineBlock(PartnerMachine, at);
+    at += MachineStateBlockSize;
+  }
+  at = Put(at, ConsoleHeader);
+  WriteConsoleBlock(at);
+  at = Put(at + ConsoleStateSize, MiscHeader);
+  *at = BreakState ? 1 : 0;
 }
 
 bool InstallStateImage(const uint8_t* data, size_t size, bool* break_request) {

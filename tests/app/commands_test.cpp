@@ -131,6 +131,17 @@ TEST_F(Commands, TheRomRequesterLoadsItsSelection) {
   HandleGuiEvent(GuiEvent{EventActivated, RequesterGadget(WinFileRequesterRom, RequesterLoad), false});
   EXPECT_STREQ(StatusText, "Successfully loaded ROM 'demo.sms'.");
   EXPECT_EQ(Config.rom_directory, TAVO_ROM_DIR);
+  EXPECT_EQ(Config.recent_roms[0], TAVO_ROM_DIR "/demo.sms") << "it heads the recent cartridges";
+  // From the recent list, opened elsewhere: the folder kept is the cartridge's.
+  Config.rom_directory = "/";
+  RunMenuCommand(CmdLoadRom);
+  ASSERT_TRUE(WindowOpen(WinFileRequesterRom));
+  SelectRow(RequesterGadget(WinFileRequesterRom, RequesterRecentList), 0);
+  HandleGuiEvent(GuiEvent{EventChanged, RequesterGadget(WinFileRequesterRom, RequesterRecentList), false});
+  HandleGuiEvent(GuiEvent{EventActivated, RequesterGadget(WinFileRequesterRom, RequesterLoad), false});
+  EXPECT_STREQ(StatusText, "Successfully loaded ROM 'demo.sms'.");
+  EXPECT_EQ(Config.rom_directory, TAVO_ROM_DIR);
+  EXPECT_FALSE(WindowOpen(WinFileRequesterRom));
 }
 
 TEST_F(Commands, TheInfoWindowFitsBelowTheMenuBarWithItsPicture) {
@@ -145,7 +156,9 @@ TEST_F(Commands, TheInfoWindowFitsBelowTheMenuBarWithItsPicture) {
   EXPECT_GE(x, 0);
   EXPECT_LE(x + window->width, 640);
   EXPECT_NE(GetGadgetFlags(WinInfo * 100 + InfoPicture), -1) << "lark.png was drawn and loaded";
-  EXPECT_NE(GetGadgetFlags(WinInfo * 100 + InfoLark), -1);
+  EXPECT_NE(GetGadgetFlags(WinInfo * 100 + InfoManual), -1) << "the manual is found beside the data or in the source tree";
+  EXPECT_NE(GetGadgetFlags(WinInfo * 100 + InfoFolder), -1);
+  EXPECT_FALSE(ReadmePath().empty());
   HandleGuiEvent(GuiEvent{EventClose, WinInfo, false});
   EXPECT_FALSE(WindowOpen(WinInfo));
 }

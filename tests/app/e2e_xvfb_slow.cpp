@@ -196,16 +196,35 @@ class XvfbProgram : public ::testing::Test {
     }
   }
 
-  void StartProgram(const char* rom) {
+  void StartProgram(const char* rom) { StartProgram(std::vector<std::string>{rom}); }
+  void StartProgram(const std::vector<std::string>& arguments) {
     program_ = fork();
     if (program_ == 0) {
       if (chdir(home_.c_str()) != 0) _exit(127);
       const int log = open("run.log", O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(log, 1), dup2(log, 2);
       const std::string exe = home_ + "/tavo";
-      execl(exe.c_str(), "tavo", rom, (char*)nullptr);
+      std::vector<char*> argv{const_cast<char*>("tavo")};
+      for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(exe.c_str(), argv.data());
       _exit(127);
     }
+  }
+  // Alt+X, and the program has ended with status 0.
+  void Quit() {
+    Tool("key alt+x");
+    int status = -1;
+    const bool ended = WaitFor([&] { return waitpid(program_, &status, WNOHANG) == program_; }, 20);
+    ASSERT_TRUE(ended) << "tavo did not quit on Alt+X";
+    program_ = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  bool FocusWindow() {
+    if (!WaitFor([&] { return FindWindow(); }, 30)) return false;
+    Tool("mousemove --window " + window_ + " 5 5");
+    Tool("windowfocus --sync " + window_);
+    return true;
   }
 
   std::string Tool(const std::string& arguments) { return Output("xdotool " + arguments + " 2>/dev/null"); }
@@ -332,11 +351,71 @@ TEST_F(XvfbProgram, PlaysTheDemoAnswersTheKeysAndWritesItsSettings) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadFile(home_ + "/run.log").size();
   const std::vector<uint8_t> bytes = ReadFile(home_ + "/tavo.cfg");
   const std::string text(bytes.begin(), bytes.end());
-  const std::string first = ";-------------------------;\n", last = "; BIOS files\nbios0000 = \"\"\n";
+  // Up to its last section: the cartridge it played heads the recent list.
+  const std::string first = ";-------------------------;\n", bios = "\n; BIOS files\nbios0000 = \"\"\n",
+                    last = "\n; Recent cartridges\nrecent_rom_0 = \"" TAVO_ROM_DIR "/demo.sms\"\n";
   EXPECT_EQ(text.rfind(first, 0), 0u) << text.substr(0, 60);
   ASSERT_GT(text.size(), last.size());
   EXPECT_EQ(text.substr(text.size() - last.size()), last);
+  EXPECT_NE(text.find(bios + last), std::string::npos);
   EXPECT_NE(text.find("windowed               = 1\n"), std::string::npos);
+}
+
+// A first run (no tavo.cfg) fills the screen with the game; Alt+Enter
+// switches to the configured window and the choice is written.
+TEST_F(XvfbProgram, AFirstRunFillsTheScreenAndAltEnterMakesAWindow) {
+  std::remove((home_ + "/tavo.cfg").c_str());
+  const std::vector<Rgb> game = DemoColours();
+  StartProgram(TAVO_ROM_DIR "/demo.sms");
+  ASSERT_TRUE(FocusWindow()) << "no window named Tavo appeared";
+  EXPECT_TRUE(WaitFor([&] { return FindWindow() && width_ == 800 && height_ == 600; }, 20))
+      << "full screen on the 800 x 600 display: " << width_ << " x " << height_;
+  int lit = 0, matching = 0, distinct = 0;
+  const bool filled = WaitFor([&] {
+    Screen screen;
+    if (!Capture(&screen)) return false;
+    Census(screen, game, &lit, &matching, &distinct);
+    return lit > 800 * 600 / 4 * 8 / 10 && matching >= lit * 9 / 10;  // sampled every second pixel both ways
+  }, 30);
+  EXPECT_TRUE(filled) << "lit " << lit << " of " << 800 * 600 / 4 << " sampled pixels, of the game's " << matching;
+
+  Tool("key alt+Return");
+  EXPECT_TRUE(WaitFor([&] { return FindWindow() && width_ == 640 && height_ == 480; }, 20))
+      << "window " << width_ << " x " << height_;
+  Quit();
+  const std::vector<uint8_t> bytes = ReadFile(home_ + "/tavo.cfg");
+  const std::string text(bytes.begin(), bytes.end());
+  EXPECT_NE(text.find("windowed               = 1\n"), std::string::npos);
+  EXPECT_NE(text.find("stretching             = 2\n"), std::string::npos) << "Maximize stays once written";
+}
+
+// A cartridge that is not there is named on standard error with the GUI
+// shown; -debug shows the debugger at once, stopped.
+TEST_F(XvfbProgram, AMissingCartridgeSaysSoAndDebugShowsTheDebugger) {
+  StartProgram("missing.sms");
+  ASSERT_TRUE(FocusWindow());
+  EXPECT_TRUE(WaitFor([&] {
+    const std::vector<uint8_t> log = ReadFile(home_ + "/run.log");
+    return std::string(log.begin(), log.end()).find("Couldn't load ROM 'missing.sms'.") != std::string::npos;
+  }, 20));
+  Screen screen;
+  EXPECT_TRUE(WaitFor([&] { return Capture(&screen) && MenuBarShare(screen) > 0.6; }, 20)) << "the GUI shows";
+  Quit();
+
+  StartProgram({"-debug", TAVO_ROM_DIR "/demo.sms"});
+  ASSERT_TRUE(FocusWindow());
+  EXPECT_TRUE(WaitFor([&] { return Capture(&screen) && MenuBarShare(screen) > 0.6; }, 20)) << "the GUI shows";
+  // Stopped in the debugger: the demo's animation does not move.
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  Screen first, later;
+  ASSERT_TRUE(Capture(&first));
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  ASSERT_TRUE(Capture(&later));
+  size_t differing = 0;
+  for (size_t i = 0; i < first.pixels.size() && i < later.pixels.size(); i++)
+    differing += !Near(first.pixels[i], later.pixels[i]);
+  EXPECT_EQ(differing, 0u) << "the picture changed: the game runs";
+  Quit();
 }
 
 }  // namespace

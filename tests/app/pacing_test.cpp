@@ -8,10 +8,10 @@ namespace {
 uint64_t g_now = 0;
 int g_sleeps = 0;
 uint64_t FakeClock() { return g_now; }
-// Every reading of the clock while waiting lets 100 us pass; a sleep 1000.
-uint64_t SpinningClock() { return g_now += 100; }
-void FakeSleep(int milliseconds) {
-  g_now += uint64_t(milliseconds) * 1000;
+// Every reading of the clock while waiting lets 10 us pass; a sleep its span.
+uint64_t SpinningClock() { return g_now += 10; }
+void FakeSleep(int microseconds) {
+  g_now += uint64_t(microseconds);
   ++g_sleeps;
 }
 
@@ -56,6 +56,12 @@ TEST_F(Pacing, OnTimePassesWaitForThePeriodSleepingThenSpinning) {
   EXPECT_GE(length, 16667u);
   EXPECT_LT(length, 16667u + 1300u);
   EXPECT_GT(g_sleeps, 10);
+  // The last millisecond is slept in short steps, not spun.
+  g_sleeps = 0;
+  length = Pass(16667 - 1200);
+  EXPECT_GE(length, 16667u);
+  EXPECT_LT(length, 16667u + 110u);
+  EXPECT_GE(g_sleeps, 9);
   EXPECT_EQ(Lateness, 0);
   EXPECT_GE(Pass(0, true), 20000u);
 }

@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "debugger/debugger_state.h"
 #include "lumo/gui.h"
+#include "lumo/messages.h"
 #include "machine/cartridge.h"
 #include "program_fixture.h"
 
@@ -87,20 +88,28 @@ TEST_F(ProgramTest, ACartridgeOnTheCommandLineStartsAtOnceAndDebugBreaks) {
   char* words[] = {program, other, debug, rom};
   HandleCommandLine(4, words);
   EXPECT_EQ(CartName, "demo.sms");
-  EXPECT_FALSE(GuiVisible);
   EXPECT_TRUE(BreakState);
+  EXPECT_TRUE(GuiVisible) << "-debug shows the debugger's window at once";
+  EXPECT_TRUE(WindowOpen(WinDebugger));
   EXPECT_EQ(DesktopTitle(), "Tavo - demo.sms");
-  EXPECT_EQ(StatusCounter, 0) << "the command line load shows no message";
+  // Without -debug the game plays with the GUI hidden.
+  char* plain[] = {program, rom};
+  ClearRunFlags();
+  HandleCommandLine(2, plain);
+  EXPECT_FALSE(BreakState);
+  EXPECT_FALSE(GuiVisible);
 }
 
-TEST_F(ProgramTest, ABadCartridgeOnTheCommandLineKeepsTheGuiAndSaysNothing) {
+TEST_F(ProgramTest, ABadCartridgeOnTheCommandLineKeepsTheGuiAndSaysWhy) {
   ASSERT_TRUE(Start());
   char program[] = "tavo", rom[] = "/nonexistent/none.sms";
   char* words[] = {program, rom};
   HandleCommandLine(2, words);
   EXPECT_TRUE(CartName.empty());
   EXPECT_TRUE(GuiVisible);
-  EXPECT_EQ(StatusCounter, 0);
+  EXPECT_STREQ(StatusText, "Couldn't load ROM 'none.sms'.");
+  EXPECT_GT(StatusCounter, 0);
+  EXPECT_TRUE(WindowOpen(WinMessages));
 }
 
 }  // namespace

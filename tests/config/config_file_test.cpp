@@ -13,6 +13,7 @@
 #include "base/program_dir.h"
 #include "config/config.h"
 #include "config/config_file.h"
+#include "config/recent_roms.h"
 #include "machine/options.h"
 #include "machine/psg.h"
 #include "scratch_folder.h"
@@ -105,6 +106,7 @@ const char kDefaultText[] =
     "key_2_r      = 25\n"
     "key_2_start  = 28\n"
     "key_2_select = 54\n"
+    "key_rewind   = 44\n"
     "\n"
     "; Emulation\n"
     "sprite_flickering  = 1\n"
@@ -253,6 +255,7 @@ TEST_F(ConfigFileTest, EverySettingSurvivesAWriteAndARead) {
   sound_reverse_stereo = true;
   for (int i = 0; i < ColourCount; ++i) c.colours[i] = CurrentColours[i] = 0x010203u * (i + 1);
   for (int i = 0; i < KeyBindingCount; ++i) c.keys[i] = uint16_t(300 + i * 11);
+  c.key_rewind = 259;
   MachineOptions = (MachineOptions & OptSystemGroup) | OptVramAccessWait | OptLink | OptPalLines |
                    OptJapanese | OptCodemastersMapper;
   c.rom_directory = "/roms dir", c.vgm_directory = "/vgm";
@@ -289,6 +292,7 @@ TEST_F(ConfigFileTest, EverySettingSurvivesAWriteAndARead) {
   EXPECT_EQ(0, std::memcmp(c.colours, written.colours, sizeof c.colours));
   EXPECT_EQ(0, std::memcmp(CurrentColours, written.colours, sizeof c.colours));
   EXPECT_EQ(0, std::memcmp(c.keys, written.keys, sizeof c.keys));
+  EXPECT_EQ(c.key_rewind, 259);
   EXPECT_EQ(MachineOptions, options);
   EXPECT_EQ(c.rom_directory, written.rom_directory);
   EXPECT_EQ(c.vgm_directory, written.vgm_directory);
@@ -301,6 +305,86 @@ TEST_F(ConfigFileTest, EverySettingSurvivesAWriteAndARead) {
                c.break_points_address_absolute || c.labels_address_absolute);
   EXPECT_EQ(c.bios0000, written.bios0000);
   EXPECT_EQ(ConfigText(), text);
+}
+
+TEST_F(ConfigFileTest, RecentCartridgesComeNewestFirstOnceEachAndAtMostEight) {
+  std::string files[10];
+  for (int i = 0; i < 10; ++i) files[i] = dir_.Write("game" + std::to_string(i) + ".sms", "x");
+  for (int i = 0; i < 10; ++i) RememberRecentRom(files[i]);
+  for (int i = 0; i < RecentRomCount; ++i) EXPECT_EQ(Config.recent_roms[i], files[9 - i]) << i;
+  RememberRecentRom(files[5]);  // listed already: moves up, nothing falls off
+  EXPECT_EQ(Config.recent_roms[0], files[5]);
+  EXPECT_EQ(Config.recent_roms[1], files[9]);
+  EXPECT_EQ(Config.recent_roms[7], files[2]);
+  ASSERT_EQ(mkdir(dir_.Path("sub").c_str(), 0755), 0);
+  RememberRecentRom(dir_.path() + "/./sub/../game2.sms");  // the same file by another name
+  EXPECT_EQ(Config.recent_roms[0], files[2]);
+  EXPECT_EQ(Config.recent_roms[7], files[3]);
+  // Paths the file could not hold are not kept.
+  const std::string quoted = dir_.Write("say \"hi\".sms", "x");
+  RememberRecentRom(quoted);
+  RememberRecentRom("/" + std::string(RecentRomPathMax, 'p') + ".sms");
+  EXPECT_EQ(Config.recent_roms[0], files[2]);
+  // A missing file goes when the list is shown.
+  std::remove(files[9].c_str());
+  DropMissingRecentRoms();
+  EXPECT_EQ(Config.recent_roms[2], files[8]);
+  EXPECT_TRUE(Config.recent_roms[7].empty());
+}
+
+TEST_F(ConfigFileTest, RecentCartridgesAreWrittenLastAndReadBack) {
+  // Without any the file is as it always was, and an older file reads.
+  ReadText("resolution_x = 800\n");
+  for (const std::string& path : Config.recent_roms) EXPECT_TRUE(path.empty());
+  EXPECT_EQ(ConfigText().find("recent"), std::string::npos);
+  const std::string a = dir_.Write("a b.sms", "x"), b = dir_.Write("b;c.gg", "x");
+  RememberRecentRom(b);
+  RememberRecentRom(a);
+  ASSERT_TRUE(WriteConfig());
+  const std::string text = ReadWholeFile(dir_.Path("tavo.cfg"));
+  const std::string tail = "\nbios0000 = \"\"\n\n; Recent cartridges\nrecent_rom_0 = \"" + a +
+                           "\"\nrecent_rom_1 = \"" + b + "\"\n";
+  ASSERT_GT(text.size(), tail.size());
+  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+  ApplyConfigDefaults();
+  ReadConfig();
+  EXPECT_EQ(Config.recent_roms[0], a);
+  EXPECT_EQ(Config.recent_roms[1], b);
+  EXPECT_TRUE(Config.recent_roms[2].empty());
+  // A hand-edited list closes up: gaps, repeats, relative paths and
+  // numbers past the last go.
+  ApplyConfigDefaults();
+  ReadText("recent_rom_7 = \"/x/last.sms\"\nrecent_rom_2 = \"/x/first.sms\"\nrecent_rom_3 = \"/x/first.sms\"\n"
+           "recent_rom_4 = \"relative.sms\"\nrecent_rom_8 = \"/x/ninth.sms\"\n");
+  EXPECT_EQ(Config.recent_roms[0], "/x/first.sms");
+  EXPECT_EQ(Config.recent_roms[1], "/x/last.sms");
+  EXPECT_TRUE(Config.recent_roms[2].empty());
+}
+
+TEST_F(ConfigFileTest, TheRomRequesterStartsWhereTheUserWasElseAtHome) {
+  const char* saved = getenv("HOME");
+  const std::string saved_home = saved ? saved : "";
+  ScratchFolder home("home"), roms("roms");
+  setenv("HOME", home.path().c_str(), 1);
+  // A first run, and every older file: rom_directory is the program directory.
+  EXPECT_EQ(Config.rom_directory, dir_.path());
+  EXPECT_EQ(RomRequesterFolder(), home.path());
+  Config.rom_directory = roms.path();
+  EXPECT_EQ(RomRequesterFolder(), roms.path());
+  Config.rom_directory = roms.Path("gone");
+  EXPECT_EQ(RomRequesterFolder(), home.path());
+  // A cartridge from the command line: its folder.
+  RememberRecentRom(roms.Write("cli.sms", "x"));
+  EXPECT_EQ(RomRequesterFolder(), roms.path());
+  // Loaded from the program directory itself: that folder was chosen.
+  Config.rom_directory = dir_.path();
+  RememberRecentRom(dir_.Write("here.sms", "x"));
+  EXPECT_EQ(RomRequesterFolder(), dir_.path());
+  setenv("HOME", "relative/home", 1);
+  for (std::string& path : Config.recent_roms) path.clear();
+  EXPECT_EQ(RomRequesterFolder(), HomeFolder()) << "a useless HOME: the account's folder";
+  EXPECT_EQ(HomeFolder()[0], '/');
+  if (!saved_home.empty()) setenv("HOME", saved_home.c_str(), 1);
 }
 
 TEST_F(ConfigFileTest, AFailedWriteKeepsTheOldFile) {

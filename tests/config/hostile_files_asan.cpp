@@ -11,6 +11,7 @@
 #include "base/tokenizer.h"
 #include "config/config.h"
 #include "config/config_file.h"
+#include "config/recent_roms.h"
 #include "lumo/theme.h"
 #include "machine/psg.h"
 #include "scratch_folder.h"
@@ -33,6 +34,7 @@ std::string HostileText(uint32_t seed, size_t size) {
   static const char* pieces[] = {
       "sound_volume", "depth", "color_menu", "rom_directory", "messages_opened", "debugger_x",
       "ntsc_pal", "gui_video_mode", "name", "bg_picture", "color_window_bar_inactive", "=", "=",
+      "recent_rom_0", "recent_rom_7", "\"/", "/",
       "\"", "\"\"", ";", ":", ",", "$", "%", "-", "99999999999999999999", "$FFFFFFFFFFFFFFFFF",
       "%10101010101010101010101010101010101", " ", "\t", "\r", "\n", "\n", ""};
   Junk junk{seed};
@@ -103,6 +105,19 @@ TEST_F(HostileFiles, ConfigurationReadsIntoRangeAndWritesAWellFormedFile) {
     EXPECT_LE(sound_volume, 75);
     EXPECT_FALSE(Config.rom_directory.empty());
     for (uint32_t c : Config.colours) EXPECT_LE(c, 0xFFFFFFu);
+    // Recent cartridges: absolute, one line each, packed to the front.
+    for (int i = 0; i < RecentRomCount; i++) {
+      const std::string& path = Config.recent_roms[i];
+      if (path.empty()) {
+        if (i + 1 < RecentRomCount) {
+          EXPECT_TRUE(Config.recent_roms[i + 1].empty());
+        }
+        continue;
+      }
+      EXPECT_EQ(path[0], '/');
+      EXPECT_LE(path.size(), size_t(RecentRomPathMax));
+      EXPECT_EQ(path.find_first_of("\"\r\n"), std::string::npos);
+    }
     ASSERT_TRUE(WriteConfig());
     // The file written is read again without loss of any number.
     const std::string text = WithoutTexts(ConfigText());

@@ -142,6 +142,40 @@ TEST_F(Gadgets, InputFieldsEditAndConfirm) {
   EXPECT_STREQ(GetGadgetText(12345), "");
 }
 
+TEST_F(Gadgets, ReturnIsToldFromLeavingAFieldAndCtrlVPastesOneLine) {
+  AddInput(w_, "", 1, 60, 0, 200, 15, "Path:");
+  AddInput(w_, "", 2, 60, 20, 100, 15, "Digits:");
+  SetGadgetFlags(2, GadgetDigits);
+  FocusGadget(1);
+  Type("abc");
+  Key(KeyReturn);
+  EXPECT_TRUE(InputEntered(1));
+  DrainEvents();
+  FocusGadget(1);
+  EXPECT_FALSE(InputEntered(1)) << "focused again: not confirmed yet";
+  Click(X(250), Y(200));  // away from it: confirmed by leaving
+  ASSERT_EQ(Events().size(), 1u);
+  EXPECT_FALSE(InputEntered(1));
+  EXPECT_FALSE(InputEntered(12345));
+
+  GuiClipboardText = [] { return std::string("/home/\x01me/roms\nsecond line"); };
+  FocusGadget(1);
+  Key(KeyHome);
+  Key(KeyV, 22, ModLeftCtrl);
+  EXPECT_STREQ(GetGadgetText(1), "/home/me/romsabc") << "at the cursor, printable characters, one line";
+  FocusGadget(2);
+  GuiClipboardText = [] { return std::string("12 apples -3"); };
+  Key(KeyV, 22, ModRightCtrl);
+  EXPECT_STREQ(GetGadgetText(2), "12-3") << "the field's own rules hold";
+  GuiClipboardText = nullptr;
+  Key(KeyV, 22, ModLeftCtrl);
+  EXPECT_STREQ(GetGadgetText(2), "12-3") << "no clipboard: nothing";
+  FocusGadget(1);
+  Key(KeyEnd);
+  Key(KeyV, 'v');
+  EXPECT_STREQ(GetGadgetText(1), "/home/me/romsabcv") << "V alone is a letter";
+}
+
 TEST_F(Gadgets, ListsSelectByPointerAndSizeTheirRowsFromTheFont) {
   AddList(w_, 100, 1, 0, 0, 200, 0);
   EXPECT_EQ(ListRowCount(1), (100 - 2) / 12);

@@ -284,7 +284,8 @@ TEST_F(InputTest, WindowEventsInOrder) {
 
 TEST_F(InputTest, GraphicsDeviceResetRedrawsWithNewTextures) {
   ASSERT_TRUE(PresentDisplay(false));
-  SDL_Texture* lost = DisplayDrawTarget()->display->texture;
+  SDL_Texture* lost = PlatformShownTexture();
+  ASSERT_NE(lost, nullptr);
   SDL_Event reset{};
   reset.type = SDL_RENDER_DEVICE_RESET;
   SDL_PushEvent(&reset);
@@ -292,7 +293,8 @@ TEST_F(InputTest, GraphicsDeviceResetRedrawsWithNewTextures) {
   ASSERT_EQ(events.size(), 1u);
   EXPECT_EQ(events[0].type, InputRedraw);
   EXPECT_TRUE(PresentDisplay(false));
-  EXPECT_NE(DisplayDrawTarget()->display->texture, lost);
+  EXPECT_NE(PlatformShownTexture(), nullptr);
+  EXPECT_NE(PlatformShownTexture(), lost);
 }
 
 TEST_F(InputTest, MouseInBackSurfacePixels) {

@@ -162,6 +162,37 @@ TEST_F(PngTest, EveryShapeAndKindWritesAValidFile) {
   EXPECT_NE(system(("pngcheck -q " + bad + " >/dev/null 2>&1").c_str()), 0);
 }
 
+// RGBA pictures keep every byte, alpha included: the samples read back from
+// the one IDAT chunk; the colours load as a plain colour picture too.
+TEST_F(PngTest, RgbaPicturesKeepTheirAlpha) {
+  const int w = 5, h = 3;
+  Bytes rgba(w * h * 4);
+  for (size_t i = 0; i < rgba.size(); i++) rgba[i] = uint8_t(i * 37 + 11);
+  const std::string path = Path("rgba.png");
+  ASSERT_TRUE(SavePngRgba(path.c_str(), rgba.data(), w, h));
+  ExpectCheckerAccepts(path);
+  const Bytes file = ReadFile(path);
+  ASSERT_GT(file.size(), 45u);
+  EXPECT_EQ(file[24], 8);
+  EXPECT_EQ(file[25], 6);
+  ASSERT_EQ(std::string(file.begin() + 37, file.begin() + 41), "IDAT");
+  const uLong packed = uLong(file[33]) << 24 | file[34] << 16 | file[35] << 8 | file[36];
+  ASSERT_LE(41 + packed, file.size());
+  Bytes rows((w * 4 + 1) * h);
+  uLongf size = rows.size();
+  ASSERT_EQ(uncompress(rows.data(), &size, file.data() + 41, packed), Z_OK);
+  ASSERT_EQ(size, rows.size());
+  for (int y = 0; y < h; y++) {
+    EXPECT_EQ(rows[y * (w * 4 + 1)], 0);
+    EXPECT_EQ(memcmp(&rows[y * (w * 4 + 1) + 1], &rgba[y * w * 4], w * 4), 0) << "row " << y;
+  }
+  Surface* back = LoadPng(path.c_str(), nullptr, 0);
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(PixelAt(back, 1, 2), uint32_t(rgba[44] << 16 | rgba[45] << 8 | rgba[46]));
+  EXPECT_FALSE(SavePngRgba(Path("none/x.png").c_str(), rgba.data(), w, h));
+  EXPECT_FALSE(SavePngRgba(path.c_str(), rgba.data(), 0, h));
+}
+
 TEST_F(PngTest, FailedWriteReportsFalse) {
   Surface* s = CreateSurface(2, 2, 16, SurfaceClear);
   EXPECT_FALSE(SavePng(Path("missing/dir/x.png").c_str(), s));

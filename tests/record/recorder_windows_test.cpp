@@ -76,15 +76,18 @@ TEST_F(RecorderWindows, PickStateTogglesChooseTheSlotTheSaveWrites) {
   ToggleWindowById(WinPickState);
   Pass(630, 470);
   EXPECT_EQ(GetChecked(PickStateSlotId(9)), 1);
+  EXPECT_STREQ(GetGadgetText(WinPickState * 100 + StateSlotCount), "No saved states of this game yet.");
   ClickClient(WinPickState, 12, 7);  // gadget "0"
   EXPECT_EQ(StateSlot, 0);
   EXPECT_EQ(GetChecked(PickStateSlotId(9)), 0);
   ASSERT_TRUE(SaveState(true));
   EXPECT_STREQ(StatusText, "Saved state as 'demo.sms.st0'.");
   EXPECT_EQ(ReadFile(folder + "/States/demo.sms.st0").size(), StateFileSize);
-  StateSlot = 4;  // F5/F6 elsewhere: the window follows
-  RefreshOpenWindows();
+  StateSlot = 4;  // F5/F6 elsewhere: the window follows, and names the saved slots
+  ASSERT_TRUE(SaveState(false));
+  for (int pass = 0; pass < 30; pass++) RefreshOpenWindows();
   EXPECT_EQ(GetChecked(PickStateSlotId(4)), 1);
+  EXPECT_STREQ(GetGadgetText(WinPickState * 100 + StateSlotCount), "Saved states in slots 0, 4.");
   RemoveFolder(folder);
 }
 

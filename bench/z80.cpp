@@ -19,7 +19,8 @@ constexpr int32_t kLarge = 1 << 20;
 
 std::string Exerciser(const char* name) { return std::string(TAVO_SHARED_DIR) + "/z80/" + name; }
 
-void RunSlices(benchmark::State& state, const char* name, int32_t slice_a, int32_t slice_b) {
+void RunSlices(benchmark::State& state, const char* name, int32_t slice_a, int32_t slice_b,
+               bool calls = false) {
   const std::string path = Exerciser(name);
   static CpmMachine machine;
   if (!std::filesystem::exists(path) || !machine.Load(path)) {
@@ -29,7 +30,7 @@ void RunSlices(benchmark::State& state, const char* name, int32_t slice_a, int32
   int64_t total = 0;
   for (auto _ : state) {
     if (machine.finished) machine.Load(path);
-    total += machine.Run(kSlice, slice_a, slice_b);
+    total += machine.Run(kSlice, slice_a, slice_b, calls);
   }
   state.SetItemsProcessed(total);
 }
@@ -55,6 +56,7 @@ void RunWhole(benchmark::State& state, int32_t budget) {
 
 BENCHMARK_CAPTURE(RunSlices, zexdoc_114, "zexdoc.com", 114, 114)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunSlices, zexdoc_large, "zexdoc.com", kLarge, kLarge)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RunSlices, zexdoc_114_calls, "zexdoc.com", 114, 114, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunSlices, zexdoc_scanline, "zexdoc.com", 171, 57)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunSlices, zexall_114, "zexall.com", 114, 114)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunSlices, zexall_large, "zexall.com", kLarge, kLarge)->Unit(benchmark::kMillisecond);

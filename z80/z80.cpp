@@ -49,6 +49,7 @@ uint8_t* FetchPages[256];
 uint8_t* ReadPages[256];
 uint8_t* WritePages[256];
 
+Z80BudgetHookFn Z80BudgetHook;
 Z80PortOutFn Z80PortOut = DefaultPortOut;
 Z80PortInFn Z80PortIn = DefaultPortIn;
 Z80MemWriteFn Z80MemWrite = DefaultMemWrite;
@@ -94,8 +95,22 @@ struct LoopWatch {
 LoopWatch loop_watch;
 uint32_t callbacks;   // callbacks made: a loop that makes one is not idle
 uint32_t calls;       // Z80Run calls, so that a round is timed within one
-uint32_t loop_jump;   // the jump arriving at loop_arrival, and its T-states
-int32_t loop_cost;
+int32_t loop_cost;    // the T-states of the jump arriving at loop_arrival
+// Watching every short backward jump would cost code that never idles
+// (the exercisers are full of short counting loops) a trip through
+// loop_arrival per round. The jumps only note themselves in last_jump; when
+// a budget ends, ExamineLastJump looks at that one, and a jump whose loop
+// may idle becomes armed_jump, the only one that goes to loop_arrival.
+// Jumps found unfit are remembered until the memory may have changed.
+uint32_t last_jump = kNoLoop;
+uint32_t examined_jump = kNoLoop;
+uint32_t armed_jump = kNoLoop;
+constexpr int kUnfitSlots = 64;
+uint32_t unfit_jumps[kUnfitSlots];
+void ForgetUnfitJumps() {
+  for (uint32_t& jump : unfit_jumps) jump = kNoLoop;
+  examined_jump = kNoLoop;
+}
 
 // Opcodes a polling loop starts with: a memory read, or the jump itself.
 constexpr bool IsLoopStart(int op) {
@@ -165,6 +180,35 @@ bool ReadOnlyBody(uint16_t target, uint16_t jump) {
     at = uint16_t(at + length);
   }
   return true;
+}
+
+// Whether the jump at the address closes a loop the core may idle through:
+// a short backward JR or JP whose body starts as a polling loop does and
+// only reads.
+bool MayIdle(uint16_t jump) {
+  const uint8_t op = FetchByte(jump);
+  uint16_t target;
+  if (op == 0x18 || (op & 0xE7) == 0x20)
+    target = uint16_t(jump + 2 + int8_t(FetchByte(uint16_t(jump + 1))));
+  else if (op == 0xC3 || (op & 0xC7) == 0xC2)
+    target = uint16_t(FetchByte(uint16_t(jump + 1)) | FetchByte(uint16_t(jump + 2)) << 8);
+  else
+    return false;
+  return uint16_t(jump - target) <= kLoopSpan && kLoopStarts.op[FetchByte(target)] &&
+         ReadOnlyBody(target, jump);
+}
+
+// At the end of a budget: arm the last short backward jump taken when its
+// loop may idle.
+inline void ExamineLastJump() {
+  if (__builtin_expect(last_jump == examined_jump, 1)) return;
+  examined_jump = last_jump;
+  uint32_t& slot = unfit_jumps[last_jump % kUnfitSlots];
+  if (slot == last_jump || last_jump == armed_jump) return;
+  if (Z80IdleLoops && MayIdle(uint16_t(last_jump)))
+    armed_jump = last_jump;
+  else
+    slot = last_jump;
 }
 
 // Data access outside the interpreter (interrupt entry, NMI, idle check).
@@ -384,11 +428,15 @@ void AcceptInterrupt() {
 
 #define NEXT() DISPATCH(tbl_base)
 // cc is CycleCounter - 1, so the budget test is the sign after subtracting.
-#define END(t)                               \
-  do {                                       \
-    cc -= (t);                               \
-    if (__builtin_expect(cc >= 0, 1)) NEXT(); \
-    goto leave;                              \
+#define END(t)                                     \
+  do {                                             \
+    cc -= (t);                                     \
+    if (__builtin_expect(cc < 0, 0)) {             \
+      SYNC_OUT();                                  \
+      if (!NextBudgetRuns()) goto budget_ended;    \
+      SYNC_IN();                                   \
+    }                                              \
+    NEXT();                                        \
   } while (0)
 // The end of an instruction that set the flags (the Q latch takes F).
 #define ENDF(t)          \
@@ -705,9 +753,65 @@ void AcceptInterrupt() {
     T[0xF9] = &&P##_ld_sp;                                                     \
   } while (0)
 
+// The armed loop has come round, with the registers in the globals. Once
+// a round is seen to leave every register as the one before, with no
+// callback between and within one budget (to time it), every later round
+// is the same until the loop is left: skip the whole rounds the budget
+// leaves room for.
+void IdleRounds() {
+  const uint32_t target = Z80Regs.pc;
+  if (!kLoopStarts.op[FetchByte(uint16_t(target))] || !Z80IdleLoops) return;
+  LoopWatch& w = loop_watch;
+  const Z80Registers& g = Z80Regs;
+  const int32_t cc = CycleCounter - 1;
+  const uint32_t r = g.r & 0x7F;
+  if (w.jump == armed_jump && w.target == target && w.callbacks == callbacks) {
+    if (!w.round) {
+      if (w.call == calls && w.af == g.af && w.bc == g.bc && w.de == g.de && w.hl == g.hl && w.sp == g.sp &&
+          w.ix == g.ix && w.iy == g.iy && w.wz == Z80MemPtr && w.flags_end == flags_end &&
+          ReadOnlyBody(uint16_t(target), uint16_t(armed_jump))) {
+        w.round = w.cc - cc;
+        w.fetches = (r - w.r) & 0x7F;
+      } else {
+        w.af = g.af, w.bc = g.bc, w.de = g.de, w.hl = g.hl, w.sp = g.sp, w.ix = g.ix, w.iy = g.iy;
+        w.wz = Z80MemPtr, w.flags_end = flags_end, w.call = calls, w.cc = cc, w.r = r;
+      }
+    }
+    if (w.round) {
+      const int32_t rounds = cc / w.round;
+      CycleCounter -= rounds * w.round;
+      Z80Regs.r = uint8_t((g.r & 0x80) | ((r + uint32_t(rounds) * w.fetches) & 0x7F));
+    }
+  } else {
+    w.jump = armed_jump, w.target = target, w.callbacks = callbacks, w.round = 0;
+    w.af = g.af, w.bc = g.bc, w.de = g.de, w.hl = g.hl, w.sp = g.sp, w.ix = g.ix, w.iy = g.iy;
+    w.wz = Z80MemPtr, w.flags_end = flags_end, w.call = calls, w.cc = cc, w.r = r;
+  }
+}
+
 // The state of an EI that cut the slice, while the instruction after it runs.
 bool ei_cut;
 int32_t ei_remaining;
+
+enum class AfterBudget : uint8_t { Leave, Enter, Return };
+AfterBudget after_budget;
+__attribute__((noinline)) bool NextBudgetRuns() {
+  ExamineLastJump();
+  if (!Z80BudgetHook || ei_cut) {
+    after_budget = AfterBudget::Leave;
+    return false;
+  }
+  calls++;
+  if (!Z80BudgetHook(Z80Context)) {
+    after_budget = AfterBudget::Return;
+    return false;
+  }
+  if (__builtin_expect(((IrqLine >= 0) | Z80Halted | EiWatch | (CycleCounter < 0)) != 0, 0)) {
+    after_budget = AfterBudget::Enter;
+    return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -740,7 +844,7 @@ void Z80Run() {
   // so the common path does not test for them: TableBuilder below makes
   // such a call before main.
   if (__builtin_expect(CycleCounter < 0, 0)) {
-    if (ready) return;
+    if (ready) goto spent;
     // Base page.
     static void* const base_fixed[64] = {
         &&op_nop,     &&op_ld_bc_nn, &&op_ld_mbc_a, &&op_inc_bc,  &&inc_b,       &&dec_b,       &&ld_b_n, &&op_rlca,
@@ -881,7 +985,7 @@ special_entry:
   if (EiWatch) {
     // The instruction after an EI runs before any interrupt: alone on an
     // empty budget when one is pending (then leave accepts it).
-    if (CycleCounter < 0) return;
+    if (CycleCounter < 0) goto spent;
     EiWatch = 0;
     if (IrqLine > 0 && Z80Regs.iff1) {
       ei_remaining = CycleCounter;
@@ -891,13 +995,13 @@ special_entry:
     goto run;
   }
   AcceptInterrupt();
-  if (CycleCounter < 0) return;
+  if (CycleCounter < 0) goto spent;
   if (Z80Halted) {
     // Idle for the whole budget, one opcode fetch per 4 T-states.
     int32_t k = CycleCounter / 4 + 1;
     Z80Regs.r = (uint8_t)((Z80Regs.r & 0x80) | ((Z80Regs.r + k) & 0x7F));
     CycleCounter -= 4 * k;
-    return;
+    goto spent;
   }
   goto run;
 
@@ -1034,24 +1138,28 @@ op_djnz : {
 // that loop (its jump not taken) ends the watch on it.
 #define JR_TAKEN(d)                                                  \
   do {                                                               \
-    uint32_t from_ = pc - 2;                                         \
+    uint32_t from_ = (uint16_t)(pc - 2);                             \
     pc = (uint16_t)(pc + (d));                                       \
     wz = pc;                                                         \
     if (__builtin_expect((d) < 0 && (d) >= -kLoopSpan - 2, 0)) {     \
-      loop_jump = (uint16_t)from_;                                   \
-      loop_cost = 12;                                                \
-      goto loop_arrival;                                             \
+      if (__builtin_expect(from_ == armed_jump, 0)) {                \
+        loop_cost = 12;                                              \
+        goto loop_arrival;                                           \
+      }                                                              \
+      last_jump = from_;                                             \
     }                                                                \
     END(12);                                                         \
   } while (0)
 #define JP_TAKEN(ad)                                                 \
   do {                                                               \
-    uint16_t from_ = (uint16_t)(pc - 3);                             \
+    uint32_t from_ = (uint16_t)(pc - 3);                             \
     pc = (ad);                                                       \
     if (__builtin_expect((uint16_t)(from_ - pc) <= kLoopSpan, 0)) {  \
-      loop_jump = from_;                                             \
-      loop_cost = 10;                                                \
-      goto loop_arrival;                                             \
+      if (__builtin_expect(from_ == armed_jump, 0)) {                \
+        loop_cost = 10;                                              \
+        goto loop_arrival;                                           \
+      }                                                              \
+      last_jump = from_;                                             \
     }                                                                \
     END(10);                                                         \
   } while (0)
@@ -1626,44 +1734,25 @@ ed_otdr : {
   BLOCK_REPEAT(bc >> 8, IO_REPEAT_FLAGS(v, k))
 }
 
-loop_arrival : {
-  // A loop has come round. Once a round is seen to leave every register as
-  // the one before, with no callback between and within one call (to time
-  // it), every later round is the same until the loop is left: skip the
-  // whole rounds the budget leaves room for.
+loop_arrival:
+  // The armed loop has come round (see IdleRounds); registers out and back
+  // as around a callback, which keeps this rare path from crowding the
+  // registers of the handlers.
   cc -= loop_cost;
-  if (__builtin_expect(cc < 0, 0)) goto leave;
-  if (kLoopStarts.op[FetchPages[(pc >> 8) & 0xFF][pc & 0xFF]] && Z80IdleLoops) {
-    LoopWatch& w = loop_watch;
-    if (w.jump == loop_jump && w.target == pc && w.callbacks == callbacks) {
-      if (!w.round) {
-        const uint16_t af = (uint16_t)(a << 8 | f);
-        if (w.call == calls && w.af == af && w.bc == bc && w.de == de && w.hl == hl && w.sp == sp &&
-            w.ix == ix && w.iy == iy && w.wz == wz && w.flags_end == flags_end &&
-            ReadOnlyBody((uint16_t)pc, (uint16_t)loop_jump)) {
-          w.round = w.cc - cc;
-          w.fetches = r - w.r;
-        } else {
-          w.af = af, w.bc = bc, w.de = de, w.hl = hl, w.sp = sp, w.ix = ix, w.iy = iy, w.wz = wz;
-          w.flags_end = flags_end, w.call = calls, w.cc = cc, w.r = r;
-        }
-      }
-      if (w.round) {
-        const int32_t rounds = cc / w.round;
-        cc -= rounds * w.round;
-        r += (uint32_t)rounds * w.fetches;
-      }
-    } else {
-      w.jump = loop_jump, w.target = pc, w.callbacks = callbacks, w.round = 0;
-      w.af = (uint16_t)(a << 8 | f), w.bc = bc, w.de = de, w.hl = hl, w.sp = sp, w.ix = ix, w.iy = iy;
-      w.wz = wz, w.flags_end = flags_end, w.call = calls, w.cc = cc, w.r = r;
-    }
+  if (__builtin_expect(cc >= 0, 1)) {
+    SYNC_OUT();
+    IdleRounds();
+    SYNC_IN();
   }
-  NEXT();
-}
+  END(0);
 
+budget_ended:
+  if (after_budget == AfterBudget::Return) return;
+  if (after_budget == AfterBudget::Enter) goto special_entry;
+  goto left;
 leave:
   SYNC_OUT();
+left:
   if (__builtin_expect(ei_cut, 0)) {
     // The instruction after a cutting EI has run: give back the rest of the
     // budget and enter again (the interrupt is accepted, or waits for the
@@ -1671,6 +1760,20 @@ leave:
     ei_cut = false;
     CycleCounter += ei_remaining;
     goto special_entry;
+  }
+spent:
+  ExamineLastJump();
+  // The budget is spent, the registers are in the globals. With a budget
+  // hook the next budget runs in this same call, entered exactly as a new
+  // call would be: returning and calling again costs the host a mispredicted
+  // return and first dispatch, a prologue and an epilogue, per budget.
+  if (Z80BudgetHook) {
+    calls++;
+    if (Z80BudgetHook(Z80Context)) {
+      if (__builtin_expect(((IrqLine >= 0) | Z80Halted | EiWatch | (CycleCounter < 0)) == 0, 1))
+        goto run;
+      goto special_entry;
+    }
   }
 }
 
@@ -1699,9 +1802,13 @@ void Z80Reset() {
   Z80Halted = 0;
   flags_end = kNoFlagsEnd;
   loop_watch.jump = kNoLoop;
+  ForgetUnfitJumps();
 }
 
-void Z80ForgetLoop() { loop_watch.jump = kNoLoop; }
+void Z80ForgetLoop() {
+  loop_watch.jump = kNoLoop;
+  ForgetUnfitJumps();
+}
 
 int Z80Nmi() {
   Z80Regs.iff1 = 0;

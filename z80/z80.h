@@ -68,6 +68,14 @@ extern Z80MemWriteFn Z80MemWrite;
 extern Z80MemReadFn Z80MemRead;
 extern void* Z80Context;  // first argument of every callback
 
+// Called when a budget is spent, instead of returning, while installed: it
+// adds the next budget to CycleCounter (and may change IrqLine, the page
+// tables and the registers, which are up to date) and returns true to run
+// it in the same call, false to return. Z80Run then runs exactly as the
+// same sequence of separate calls would.
+using Z80BudgetHookFn = bool (*)(void* context);
+extern Z80BudgetHookFn Z80BudgetHook;
+
 void Z80Run();    // execute the budget in CycleCounter
 void Z80Reset();  // registers to their power-on values
 // Enter the NMI; returns the 12 T-states of the response. Taken while

@@ -93,6 +93,9 @@ void RunFrame(Machine* machine, bool render, bool sound);
 // Whether lines whose interrupt update at 171 cannot change the interrupt
 // line run as one slice (on; tests turn it off to compare).
 extern bool MergeQuietLines;
+// Whether the core takes a frame's slices one after the other through its
+// budget hook (on) or is called once per slice (tests compare the two).
+extern bool SlicesThroughHook;
 // The port callbacks' part in that: a port access in such a line first
 // makes the update at 171 if the line is past it, or else splits the line
 // back into its two slices.

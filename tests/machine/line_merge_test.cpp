@@ -1,7 +1,8 @@
-// Lines run as one slice of the core: the interrupt update they skip at
-// cycle 171 is one that cannot move the interrupt line, and every program
-// plays exactly as with two slices per line: the machine records (VDP, PSG
-// and its sound ring included), RAM, VRAM, the pictures and the core.
+// Lines run as one slice of the core (the interrupt update they skip at
+// cycle 171 is one that cannot move the interrupt line) and slices the core
+// takes through its budget hook: every program plays exactly as with two
+// slices per line and one core call per slice: the machine records (VDP,
+// PSG and its sound ring included), RAM, VRAM, the pictures and the core.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -73,21 +74,31 @@ Snapshot Take() {
   return s;
 }
 
-// The program run for `frames` frames, with and without merged lines.
+// The program run for `frames` frames the plain way (two slices per line,
+// one core call per slice) and with merged lines, slices through the core's
+// budget hook, and both.
 void ExpectSamePlay(const std::vector<uint8_t>& image, uint32_t options, int frames, const std::string& what) {
-  Snapshot outcome[2];
-  for (bool merge : {false, true}) {
-    MergeQuietLines = merge;
+  Snapshot outcome[4];
+  for (int way = 0; way < 4; way++) {
+    MergeQuietLines = way & 1;
+    SlicesThroughHook = way & 2;
     MachineHarness h;
     h.Start(image, options);
     for (int f = 0; f < frames; f++) RunFrame(&PrimaryMachine, true, true);
     SaveCoreState(&PrimaryMachine);
-    outcome[merge] = Take();
+    outcome[way] = Take();
   }
   MergeQuietLines = true;
-  size_t first = 0;
-  while (first < outcome[0].bytes.size() && outcome[0].bytes[first] == outcome[1].bytes[first]) first++;
-  EXPECT_TRUE(outcome[0].bytes == outcome[1].bytes) << what << " first difference at byte " << first << " of " << outcome[0].bytes.size() << " (machine " << sizeof(Machine) << ")";
+  SlicesThroughHook = true;
+  static const char* const ways[4] = {"", "merged lines", "slices through the hook", "both"};
+  for (int way = 1; way < 4; way++) {
+    const std::vector<uint8_t>& plain = outcome[0].bytes;
+    const std::vector<uint8_t>& bytes = outcome[way].bytes;
+    size_t first = 0;
+    while (first < plain.size() && first < bytes.size() && plain[first] == bytes[first]) first++;
+    EXPECT_TRUE(plain == bytes) << what << " with " << ways[way] << ": first difference at byte " << first
+                                << " of " << plain.size() << " (machine " << sizeof(Machine) << ")";
+  }
 }
 
 TEST(LineMerge, ProgramsPlayAsWithTwoSlicesPerLine) {

@@ -13,6 +13,7 @@
 
 #include "lumo/surface.h"
 #include "machine/options.h"
+#include "machine/ports.h"
 #include "machine_harness.h"
 
 namespace {
@@ -77,16 +78,51 @@ Snapshot Take() {
 // The program run for `frames` frames the plain way (two slices per line,
 // one core call per slice) and with merged lines, slices through the core's
 // budget hook, and both.
-void ExpectSamePlay(const std::vector<uint8_t>& image, uint32_t options, int frames, const std::string& what) {
+// With breaks, every nth write to the debug console ports sets BreakState
+// the way the debugger's console does; each frame it ends is recorded where
+// it stopped and finished in steps as the debugger does when it is left.
+int console_writes, break_every;
+void BreakNow(uint8_t, uint8_t) {
+  if (++console_writes % break_every == 0) BreakState = true;
+}
+
+void ExpectSamePlay(const std::vector<uint8_t>& image, uint32_t options, int frames, const std::string& what,
+                    int breaks = 0) {
   Snapshot outcome[4];
-  for (int way = 0; way < 4; way++) {
-    MergeQuietLines = way & 1;
-    SlicesThroughHook = way & 2;
+  // Frames that end early leave caches (tile rows, sound tables, the log
+  // past its end) as the run before left them: with breaks, a first plain
+  // run leaves them to every way as the plain way does. Every way draws
+  // into the same surface first.
+  for (int way = breaks ? -1 : 0; way < 4; way++) {
+    MergeQuietLines = way > 0 && (way & 1);
+    SlicesThroughHook = way > 0 && (way & 2);
     MachineHarness h;
     h.Start(image, options);
-    for (int f = 0; f < frames; f++) RunFrame(&PrimaryMachine, true, true);
+    for (Machine* m : {&PrimaryMachine, &PartnerMachine}) m->Vdp.draw_surface = m->Vdp.surfaces[0];
+    console_writes = 0;
+    break_every = breaks;
+    if (breaks) DebugConsolePortHook = BreakNow;
+    int stops = 0;
+    for (int f = 0; f < frames; f++) {
+      RunFrame(&PrimaryMachine, true, true);
+      if (!BreakState) continue;
+      stops++;
+      Snapshot stop = Take();
+      if (way >= 0) outcome[way].Add(stop.bytes.data(), stop.bytes.size());
+      // The debugger leaving: the frame finished cycle by cycle.
+      SyncStepPosition(&PrimaryMachine);
+      const uint32_t start = PrimaryMachine.FrameCycle;
+      while (StepCycles(&PrimaryMachine) > 0 && PrimaryMachine.FrameCycle >= start) {
+      }
+      BreakState = false;
+    }
+    DebugConsolePortHook = nullptr;
+    if (breaks && way >= 0) {
+      EXPECT_GT(stops, 0) << what;
+    }
     SaveCoreState(&PrimaryMachine);
-    outcome[way] = Take();
+    Snapshot end = Take();
+    if (way >= 0) outcome[way].Add(end.bytes.data(), end.bytes.size());
   }
   MergeQuietLines = true;
   SlicesThroughHook = true;
@@ -121,6 +157,23 @@ TEST(LineMerge, ProgramsPlayAsWithTwoSlicesPerLine) {
   ExpectSamePlay(demo, Gg, 60, "demo as a Game Gear");
   ExpectSamePlay(demo, Gg | OptLink, 60, "demo with link play");
   ExpectSamePlay(demo, (Sms & ~OptNtscRate) | OptPalLines, 60, "demo in PAL");
+}
+
+TEST(LineMerge, BreaksStopFramesWhereTheyDidWithOneCallPerSlice) {
+  // Frame interrupts on, and a write to the debug console every few dozen
+  // cycles, so that the breaks land all over the lines.
+  std::vector<uint8_t> program = {0xF3, 0xED, 0x56,                         // DI; IM 1
+                                  0x3E, 0xE0, 0xD3, 0xBF, 0x3E, 0x81, 0xD3, 0xBF,  // reg 1 = $E0
+                                  0xFB,                                     // EI
+                                  0x3C, 0xD3, 0xFD, 0x06, 0x03, 0x10, 0xFE, 0x18, 0xF7};  // INC A; OUT ($FD),A; LD B,3; DJNZ $; JR
+  program.resize(0x38);
+  for (uint8_t byte : {0xF5, 0xDB, 0xBF, 0xF1, 0xFB, 0xED, 0x4D}) program.push_back(byte);  // PUSH AF; IN A,($BF); POP AF; EI; RETI
+  program.resize(0x4000);
+  ExpectSamePlay(program, Sms, 40, "breaks", 37);
+  ExpectSamePlay(program, Gg | OptLink, 40, "breaks with link play", 37);
+  const std::vector<uint8_t> console = ReadTestRom("sdsc_console");
+  ASSERT_FALSE(console.empty());
+  ExpectSamePlay(console, Sms, 60, "breaks in the console test cartridge", 3);
 }
 
 TEST(LineMerge, SharedGamesPlayAsWithTwoSlicesPerLine) {

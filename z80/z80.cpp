@@ -431,11 +431,7 @@ void AcceptInterrupt() {
 #define END(t)                                     \
   do {                                             \
     cc -= (t);                                     \
-    if (__builtin_expect(cc < 0, 0)) {             \
-      SYNC_OUT();                                  \
-      if (!NextBudgetRuns()) goto budget_ended;    \
-      SYNC_IN();                                   \
-    }                                              \
+    if (__builtin_expect(cc < 0, 0)) goto budget_spent; \
     NEXT();                                        \
   } while (0)
 // The end of an instruction that set the flags (the Q latch takes F).
@@ -1746,7 +1742,13 @@ loop_arrival:
   }
   END(0);
 
-budget_ended:
+budget_spent:
+  // One place for every handler's budget end keeps the handlers short.
+  SYNC_OUT();
+  if (__builtin_expect(NextBudgetRuns(), 1)) {
+    SYNC_IN();
+    NEXT();
+  }
   if (after_budget == AfterBudget::Return) return;
   if (after_budget == AfterBudget::Enter) goto special_entry;
   goto left;

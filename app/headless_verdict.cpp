@@ -76,7 +76,7 @@ bool Compile(regex_t* re, const std::string& pattern, const char* option, std::s
 // interrupt sources disabled.
 bool StoppedForGood(const Machine& m, bool nmi_ahead) {
   const Z80Registers& r = m.SavedRegisters;
-  if (Read8(r.pc) != 0x76 || nmi_ahead) return false;
+  if (!m.SavedHalted || nmi_ahead) return false;
   if (!r.iff1) return true;
   return m.SavedIrqLine < 0 && !(m.Vdp.regs[1] & 0x20) && !(m.Vdp.regs[0] & 0x10);
 }
@@ -155,7 +155,8 @@ bool VerdictAfterFrame(long frames_run, const int16_t* samples, size_t count, bo
   if (stopped && (MachineOptions & OptLink)) stopped = StoppedForGood(PartnerMachine, false);
   if (!stopped) return false;
   R.halted = true;
-  R.halted_pc = PrimaryMachine.SavedRegisters.pc;
+  // PC is past the HALT while halted.
+  R.halted_pc = uint16_t(PrimaryMachine.SavedRegisters.pc - 1);
   R.halted_interrupts_off = !PrimaryMachine.SavedRegisters.iff1;
   R.frames = frames_run;
   return true;

@@ -111,7 +111,7 @@ char* PutZ80State(char* p) {
   p = PutHex4(PutText(p, " HL = "), r.hl);
   p = PutHex4(PutText(p, " IX = "), r.ix);
   p = PutHex4(PutText(p, " IY = "), r.iy);
-  p = PutHex4(PutText(p, "   PC = "), r.pc);
+  p = PutHex4(PutText(p, "   PC = "), Z80InstructionPc());  // the HALT while halted
   p = PutHex4(PutText(p, " SP = "), r.sp);
   *p++ = '\n';
   const Machine& m = PrimaryMachine;

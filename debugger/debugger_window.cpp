@@ -45,7 +45,8 @@ void FormatRegisters(char lines[RegisterLines][96]) {
   const VdpState& vdp = m.Vdp;
   std::snprintf(lines[0], 96, "AF = %04X BC = %04X DE = %04X HL = %04X IX = %04X IY = %04X", r.af, r.bc, r.de,
                 r.hl, r.ix, r.iy);
-  std::snprintf(lines[1], 96, "PC = %04X SP = %04X", r.pc, r.sp);
+  // A halted CPU is shown on its HALT, like the first row.
+  std::snprintf(lines[1], 96, "PC = %04X SP = %04X", Z80InstructionPc(), r.sp);
   std::snprintf(lines[2], 96, "Mapper: %2d:%2d:%2d", m.RomBank0, m.RomBank1, m.RomBank2);
   std::snprintf(lines[3], 96, "VBL: %1d  HBL: %1d  BLK: %1d  Line = %3d", (vdp.regs[1] >> 5) & 1,
                 (vdp.regs[0] >> 4) & 1, (vdp.regs[1] >> 6) & 1, vdp.line);

@@ -72,13 +72,16 @@ int SmsStep() { return MachineHasImage() ? StepCycles(&PrimaryMachine) : 0; }
 void SmsForceReturn() {
   if (MachineHasImage()) ForceReturn(&PrimaryMachine);
 }
+// While halted the CPU is on the HALT: the debugger shows and stops there,
+// and moving PC away wakes the CPU.
 uint32_t SmsGetPc() {
   SelectMachine(&PrimaryMachine);
-  return Z80Regs.pc;
+  return Z80InstructionPc();
 }
 void SmsSetPc(uint32_t address) {
   SelectMachine(&PrimaryMachine);
   Z80Regs.pc = static_cast<uint16_t>(address);
+  Z80Halted = 0;
   SaveCoreState(&PrimaryMachine);
 }
 uint8_t SmsRead8(uint32_t address) {

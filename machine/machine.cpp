@@ -15,10 +15,14 @@ Machine* CurrentMachine = nullptr;
 namespace {
 
 void CorePortOut(void* context, uint16_t port, uint8_t value) {
-  PortOut(static_cast<Machine*>(context), port, value);
+  Machine* m = static_cast<Machine*>(context);
+  if (m->LineTickPending) CatchUpLineTick(m);
+  PortOut(m, port, value);
 }
 uint8_t CorePortIn(void* context, uint16_t port) {
-  return PortIn(static_cast<Machine*>(context), port);
+  Machine* m = static_cast<Machine*>(context);
+  if (m->LineTickPending) CatchUpLineTick(m);
+  return PortIn(m, port);
 }
 void CoreMemWrite(void* context, uint16_t address, uint8_t value) {
   MemoryWrite(static_cast<Machine*>(context), address, value);
@@ -60,6 +64,9 @@ void SelectMachine(Machine* m) {
   CurrentMachine = m;
   RebuildPageTables(m);
   Z80Regs = m->SavedRegisters;
+  Z80ForgetLoop();  // the watched loop was the other machine's
+  Z80Halted = m->SavedHalted;
+  Z80SetQ(m->SavedQ);  // after PC, which it is kept against
   IrqLine = m->SavedIrqLine;
   CycleCounter = m->SavedCycleCounter;
   Z80PortOut = CorePortOut;
@@ -71,6 +78,8 @@ void SelectMachine(Machine* m) {
 
 void SaveCoreState(Machine* m) {
   m->SavedRegisters = Z80Regs;
+  m->SavedHalted = Z80Halted;
+  m->SavedQ = Z80GetQ();
   m->SavedIrqLine = IrqLine;
   m->SavedCycleCounter = int16_t(CycleCounter);
 }

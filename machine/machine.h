@@ -40,6 +40,12 @@ struct Machine {
   int32_t SerialStep;        // serial clock per scanline, 16.16
   int32_t SavedIrqLine;      // the core's interrupt line while not loaded
   Z80Registers SavedRegisters;
+  uint8_t SavedHalted;       // the core's halted flag and Q latch while not loaded
+  uint8_t SavedQ;
+  // A line run as one slice (see RunFrame): its interrupt update at 171 is
+  // still to be made, or a port access before 171 split the line again.
+  // Never set between frames.
+  uint8_t LineTickPending, LineSplit;
   uint8_t SramDirty;         // a program enabled cartridge RAM since the image was loaded
   uint8_t* CartRam;          // 32 KB, owned by the cartridge module
   VdpState Vdp;
@@ -88,6 +94,16 @@ extern void (*LineEndHook)();
 // One video frame; with the link option both machines advance line by
 // line. Returns early, mid-line, when BreakState is set during a slice.
 void RunFrame(Machine* machine, bool render, bool sound);
+// Whether lines whose interrupt update at 171 cannot change the interrupt
+// line run as one slice (on; tests turn it off to compare).
+extern bool MergeQuietLines;
+// Whether the core takes a frame's slices one after the other through its
+// budget hook (on) or is called once per slice (tests compare the two).
+extern bool SlicesThroughHook;
+// The port callbacks' part in that: a port access in such a line first
+// makes the update at 171 if the line is past it, or else splits the line
+// back into its two slices.
+void CatchUpLineTick(Machine* machine);
 // Exactly one instruction with cycle-exact line events; the cycles advanced.
 int StepCycles(Machine* machine);
 // Moves the slice position into FrameCycle before stepping after frames.

@@ -139,6 +139,8 @@ int VdpLinePosition(const VdpState* vdp);             // 0..227
 // Line hooks called by the frame scheduler.
 void VdpSetFrameFlag(VdpState* vdp);  // position 150 of the first line below the picture
 void VdpLineTick(VdpState* vdp);      // position 171 of every line
+// Whether VdpLineTick, run now, would assert the interrupt line.
+bool VdpLineTickAsserts(const VdpState* vdp);
 void VdpLineEnd(VdpState* vdp);       // position 228 of every line
 
 // The 16740-byte save-state block. Loading reads the whole block first and

@@ -39,6 +39,12 @@ void VdpLineTick(VdpState* vdp) {
   vdp->x_scroll_latch = vdp->regs[8];
 }
 
+bool VdpLineTickAsserts(const VdpState* vdp) {
+  if ((vdp->status & VdpStatusFrame) && (vdp->regs[1] & 0x20)) return true;
+  if (vdp->line >= vdp->active_lines && vdp->line != vdp->lines_per_frame - 1) return false;
+  return (vdp->line_irq_pending || vdp->line_counter == 0) && (vdp->regs[0] & 0x10);
+}
+
 // Picture height and name table wrap for the next frame.
 static void ChooseFrameMode(VdpState* vdp) {
   bool extended = vdp->regs[0] & 0x02;

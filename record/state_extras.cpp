@@ -21,11 +21,16 @@ constexpr size_t FlagsAt = WaitAt + 8;          // any write, tone, stereo, nois
 // The output ring's write position: frames are synthesised in pieces split
 // where the ring wraps, so it decides where a piece starts.
 constexpr size_t RingAt = FlagsAt + 4;
+// The machine's halted flag (bit 0) with bit 7 saying the byte is written
+// (blocks from before it hold 0), then its Q latch.
+constexpr size_t CoreFlagsAt = RingAt + 2;
+constexpr uint8_t CoreFlagsKept = 0x80, CoreHalted = 0x01;
 // The FM unit's part at the very end leaves the bytes between free.
 constexpr size_t FmAt = StateExtrasFmAt;
-static_assert(RingAt + 2 <= FmAt, "the extras fit the reserved bytes");
+static_assert(CoreFlagsAt + 2 <= FmAt, "the extras fit the reserved bytes");
 
 bool Tagged(const uint8_t* bytes) { return std::memcmp(bytes, Tag, sizeof Tag) == 0; }
+bool CoreFlagsWritten(const uint8_t* b) { return Tagged(b) && (b[CoreFlagsAt] & CoreFlagsKept); }
 
 void PutSynth(uint8_t* at, const PsgRegisters& r) {
   for (int i = 0; i < 3; ++i) PutLe16(at + 2 * i, r.Tone[i]);
@@ -64,6 +69,8 @@ void WriteStateExtras(const Machine& m, uint8_t* b) {
   const uint8_t flags[4] = {psg.AnyWrite, psg.ToneChanged, psg.StereoChanged, psg.NoiseChangedLine};
   std::memcpy(b + FlagsAt, flags, 4);
   PutLe16(b + RingAt, uint16_t(psg.RingWrite));
+  b[CoreFlagsAt] = uint8_t(CoreFlagsKept | (m.SavedHalted ? CoreHalted : 0));
+  b[CoreFlagsAt + 1] = m.SavedQ;
   if (FmUnitPresent()) {
     b[FmAt] = 1;
     b[FmAt + 1] = m.FmControl;
@@ -86,6 +93,7 @@ bool CheckStateExtras(const uint8_t* b) {
     if (b[FlagsAt + i] > 1) return false;
   const uint16_t ring = GetLe16(b + RingAt);
   if (ring >= PsgRingBytes || ring % 4 != 0) return false;
+  if (b[CoreFlagsAt] & ~(CoreFlagsKept | CoreHalted)) return false;
   if (b[FmAt] == 0) return true;
   static Ym2413 scratch;  // the reader checks the block whole on its own copy
   return b[FmAt] == 1 && b[FmAt + 1] <= FmControlMask &&
@@ -112,6 +120,10 @@ void ReadStateExtras(Machine* m, const uint8_t* b) {
   // Empty, but writing where it would have written next.
   psg.RingWrite = psg.RingRead = GetLe16(b + RingAt);
   psg.RingFill = 0;
+  if (CoreFlagsWritten(b)) {
+    m->SavedHalted = b[CoreFlagsAt] & CoreHalted;
+    m->SavedQ = b[CoreFlagsAt + 1];
+  }
   // Without its part the unit stays as the machine's reset left it.
   if (b[FmAt] == 1) {
     m->FmControl = b[FmAt + 1];
@@ -121,4 +133,11 @@ void ReadStateExtras(Machine* m, const uint8_t* b) {
 
 void InstallCoreExtras(const uint8_t* b) {
   if (Tagged(b)) Z80MemPtr = GetLe16(b + MemPtrAt);
+}
+
+void AdoptOldHalt(Machine* m, const uint8_t* b) {
+  if (CoreFlagsWritten(b) || Z80Halted || PeekByte(Z80Regs.pc) != 0x76) return;
+  Z80Regs.pc = uint16_t(Z80Regs.pc + 1);
+  Z80Halted = 1;
+  SaveCoreState(m);
 }

@@ -2,8 +2,9 @@
 // that a state loaded at a frame boundary plays on exactly as the machine
 // would have: the sound synthesiser's own registers, generators and pending
 // time and output ring position, the VDP's access-timing check, the core's
-// hidden MEMPTR register and, at the end of the bytes, the FM unit (its
-// control register and the chip's whole state) when it is fitted.
+// hidden MEMPTR register, the machine's halted flag and Q latch and, at the
+// end of the bytes, the FM unit (its control register and the chip's whole
+// state) when it is fitted.
 // The bytes start with a tag; a block whose reserved bytes are all zero (or
 // carry another tag) loads without them, as the fixed fields alone describe.
 // A block without the FM unit's part loads with the unit reset.
@@ -29,3 +30,7 @@ bool CheckStateExtras(const uint8_t* bytes);
 void ReadStateExtras(Machine* machine, const uint8_t* bytes);
 // The core's own part (one core serves both machines: the primary's block).
 void InstallCoreExtras(const uint8_t* bytes);
+// For the machine just selected from its block: a block written before the
+// halted flag was kept marks a halted CPU by PC on the HALT, as the core
+// then ran it; such a CPU becomes halted with PC past the HALT.
+void AdoptOldHalt(Machine* machine, const uint8_t* bytes);

@@ -228,6 +228,7 @@ void InstallMachineBlock(Machine* m, const uint8_t* b) {
   ReadStateExtras(m, b + ReservedAt);
   ForgetCurrentMachine();
   SelectMachine(m);
+  AdoptOldHalt(m, b + ReservedAt);
 }
 
 }  // namespace

@@ -11,7 +11,13 @@
 // copied: the handlers use them in place.
 //
 // R is counted per opcode fetch (prefixes included, the DD CB / FD CB
-// displacement and final byte not), bit 7 kept as last written.
+// displacement and final byte not), bit 7 kept as last written; a halted
+// CPU fetches (and counts) one opcode per 4 T-states.
+//
+// Q, the latch that bits 5 and 3 of SCF and CCF read, is kept as the
+// address where the last flag-setting instruction ended (flags_end): the
+// latch holds F exactly when the instruction now starting begins there.
+// Only flag-setting handlers pay for it (ENDF), with one store.
 //
 // Prefix costs: the handlers of the CB, ED, DD, FD and DD CB / FD CB pages
 // charge the prefix with the instruction, so every port and memory callback
@@ -36,11 +42,14 @@ int32_t CycleCounter;
 int32_t IrqLine = -1;
 uint8_t EiWatch;
 uint16_t Z80MemPtr;
+uint8_t Z80Halted;
+bool Z80IdleLoops = true;
 
 uint8_t* FetchPages[256];
 uint8_t* ReadPages[256];
 uint8_t* WritePages[256];
 
+Z80BudgetHookFn Z80BudgetHook;
 Z80PortOutFn Z80PortOut = DefaultPortOut;
 Z80PortInFn Z80PortIn = DefaultPortIn;
 Z80MemWriteFn Z80MemWrite = DefaultMemWrite;
@@ -51,6 +60,156 @@ namespace {
 
 #define SZ (kFlags.sz)
 #define SZP (kFlags.szp)
+
+// Where the last flag-setting instruction ended, as the interpreter's PC
+// (which may run past $FFFF by a few bytes); kNoFlagsEnd after an
+// interrupt, the NMI or a reset.
+constexpr uint32_t kNoFlagsEnd = 0xFFFFFFFF;
+uint32_t flags_end = kNoFlagsEnd;
+// Whether the instruction starting at this address follows a flag-setting
+// one directly.
+inline bool FlagsEndAt(uint32_t start) {
+  return flags_end < 0x20000 && ((flags_end ^ start) & 0xFFFF) == 0;
+}
+
+// Idling through polling loops. A short loop that only reads memory and
+// computes on registers (LD A,(nn) / BIT 7,A / JP Z,loop) and has once come
+// round to the registers it started from will make that same round until
+// something changes the memory it reads, which only an interrupt, a
+// callback or the world outside the core can do. The interpreter then skips
+// the whole rounds that fit in the budget, charging their T-states and R,
+// and runs the rest as usual, so every call ends exactly where it would
+// have. The watch is dropped when the loop is left (its jump not taken), on
+// an interrupt, the NMI and a reset, and by Z80ForgetLoop.
+constexpr uint32_t kNoLoop = 0xFFFFFFFF;
+constexpr int kLoopSpan = 16;  // bytes from the loop's start to its jump
+struct LoopWatch {
+  uint32_t jump = kNoLoop;  // address of the jump that closed the loop
+  uint32_t target;
+  uint16_t af, bc, de, hl, sp, ix, iy, wz;
+  uint32_t flags_end, r, callbacks, call;
+  int32_t cc;
+  int32_t round;            // T-states of one round once it is known to repeat, else 0
+  uint32_t fetches;         // opcode fetches of one round
+};
+LoopWatch loop_watch;
+uint32_t callbacks;   // callbacks made: a loop that makes one is not idle
+uint32_t calls;       // Z80Run calls, so that a round is timed within one
+int32_t loop_cost;    // the T-states of the jump arriving at loop_arrival
+// Watching every short backward jump would cost code that never idles
+// (the exercisers are full of short counting loops) a trip through
+// loop_arrival per round. The jumps only note themselves in last_jump; when
+// a budget ends, ExamineLastJump looks at that one, and a jump whose loop
+// may idle becomes armed_jump, the only one that goes to loop_arrival.
+// Jumps found unfit are remembered until the memory may have changed.
+uint32_t last_jump = kNoLoop;
+uint32_t examined_jump = kNoLoop;
+uint32_t armed_jump = kNoLoop;
+constexpr int kUnfitSlots = 64;
+uint32_t unfit_jumps[kUnfitSlots];
+void ForgetUnfitJumps() {
+  for (uint32_t& jump : unfit_jumps) jump = kNoLoop;
+  examined_jump = kNoLoop;
+}
+
+// Opcodes a polling loop starts with: a memory read, or the jump itself.
+constexpr bool IsLoopStart(int op) {
+  switch (op) {
+    case 0x0A: case 0x1A: case 0x2A: case 0x3A:
+    case 0x46: case 0x4E: case 0x56: case 0x5E: case 0x66: case 0x6E: case 0x7E:
+    case 0x86: case 0x8E: case 0x96: case 0x9E: case 0xA6: case 0xAE: case 0xB6: case 0xBE:
+    case 0xCB: case 0xDD: case 0xFD:
+    case 0x18: case 0x20: case 0x28: case 0x30: case 0x38: case 0xC3:
+    case 0xC2: case 0xCA: case 0xD2: case 0xDA: case 0xE2: case 0xEA: case 0xF2: case 0xFA:
+      return true;
+  }
+  return false;
+}
+struct LoopStarts {
+  bool op[256];
+  constexpr LoopStarts() : op() {
+    for (int i = 0; i < 256; i++) op[i] = IsLoopStart(i);
+  }
+};
+constexpr LoopStarts kLoopStarts;
+
+uint8_t FetchByte(uint16_t address) { return FetchPages[address >> 8][address & 0xFF]; }
+
+// The length of the instruction at the address when it only reads memory
+// and registers and writes registers and flags (no memory write, no I/O, no
+// jump, nothing of the interrupt system, R or the shadow registers); 0 for
+// any other.
+int ReadOnlyLength(uint16_t at) {
+  const uint8_t op = FetchByte(at);
+  const int x = op >> 6, y = (op >> 3) & 7, z = op & 7;
+  switch (x) {
+    case 1: return op == 0x76 || y == 6 ? 0 : 1;  // LD r,r' and LD r,(HL)
+    case 2: return 1;                             // ALU A,r and A,(HL)
+    case 3:
+      if (z == 6) return 2;  // ALU A,n
+      if (op == 0xCB) {
+        const uint8_t cb = FetchByte(uint16_t(at + 1));
+        return (cb & 0xC0) == 0x40 || (cb & 7) != 6 ? 2 : 0;  // BIT, or on a register
+      }
+      if (op == 0xDD || op == 0xFD) {
+        const uint8_t n = FetchByte(uint16_t(at + 1));
+        if ((n & 0xC7) == 0x46 && n != 0x76) return 3;  // LD r,(IX+d)
+        if ((n & 0xC7) == 0x86) return 3;                // ALU A,(IX+d)
+        if (n == 0xCB) return (FetchByte(uint16_t(at + 3)) & 0xC0) == 0x40 ? 4 : 0;  // BIT n,(IX+d)
+      }
+      return 0;
+  }
+  switch (z) {
+    case 0: return op == 0x00 ? 1 : 0;               // NOP; jumps and EX AF,AF' are not
+    case 1: return (y & 1) ? 1 : 3;                  // ADD HL,rr / LD rr,nn
+    case 2: return op == 0x0A || op == 0x1A ? 1 : op == 0x2A || op == 0x3A ? 3 : 0;
+    case 3: return 1;                                // INC rr, DEC rr
+    case 4: case 5: return y == 6 ? 0 : 1;           // INC r, DEC r
+    case 6: return y == 6 ? 0 : 2;                   // LD r,n
+    default: return 1;                               // RLCA ... CCF
+  }
+}
+
+// Whether the instructions from target up to the jump are all read-only.
+bool ReadOnlyBody(uint16_t target, uint16_t jump) {
+  uint16_t at = target;
+  for (int span = 0; at != jump; span = uint16_t(at - target)) {
+    if (span > kLoopSpan) return false;
+    const int length = ReadOnlyLength(at);
+    if (!length) return false;
+    at = uint16_t(at + length);
+  }
+  return true;
+}
+
+// Whether the jump at the address closes a loop the core may idle through:
+// a short backward JR or JP whose body starts as a polling loop does and
+// only reads.
+bool MayIdle(uint16_t jump) {
+  const uint8_t op = FetchByte(jump);
+  uint16_t target;
+  if (op == 0x18 || (op & 0xE7) == 0x20)
+    target = uint16_t(jump + 2 + int8_t(FetchByte(uint16_t(jump + 1))));
+  else if (op == 0xC3 || (op & 0xC7) == 0xC2)
+    target = uint16_t(FetchByte(uint16_t(jump + 1)) | FetchByte(uint16_t(jump + 2)) << 8);
+  else
+    return false;
+  return uint16_t(jump - target) <= kLoopSpan && kLoopStarts.op[FetchByte(target)] &&
+         ReadOnlyBody(target, jump);
+}
+
+// At the end of a budget: arm the last short backward jump taken when its
+// loop may idle.
+inline void ExamineLastJump() {
+  if (__builtin_expect(last_jump == examined_jump, 1)) return;
+  examined_jump = last_jump;
+  uint32_t& slot = unfit_jumps[last_jump % kUnfitSlots];
+  if (slot == last_jump || last_jump == armed_jump) return;
+  if (Z80IdleLoops && MayIdle(uint16_t(last_jump)))
+    armed_jump = last_jump;
+  else
+    slot = last_jump;
+}
 
 // Data access outside the interpreter (interrupt entry, NMI, idle check).
 uint8_t ReadByte(uint16_t address) {
@@ -77,7 +236,9 @@ void PushPc() {
 // Step 1 of Z80Run: accept a pending maskable interrupt.
 void AcceptInterrupt() {
   if (IrqLine < 0 || !Z80Regs.iff1) return;
-  if (ReadByte(Z80Regs.pc) == 0x76) Z80Regs.pc++;
+  Z80Halted = 0;  // PC is already past the HALT
+  loop_watch.jump = kNoLoop;
+  flags_end = kNoFlagsEnd;
   Z80Regs.iff1 = Z80Regs.iff2 = 0;
   PushPc();
   uint16_t target;
@@ -138,6 +299,13 @@ void AcceptInterrupt() {
     Z80Regs.r = (uint8_t)((Z80Regs.r & 0x80) | (r & 0x7F));     \
     CycleCounter = cc + 1;                                      \
   } while (0)
+// Before a callback: the registers brought up to date, and the count that
+// tells a loop's round which made one.
+#define SYNC_CALL()  \
+  do {               \
+    SYNC_OUT();      \
+    callbacks++;     \
+  } while (0)
 
 #define SYNC_IN()                 \
   do {                            \
@@ -162,7 +330,7 @@ void AcceptInterrupt() {
     if (__builtin_expect(pg_ != nullptr, 1)) {               \
       v_ = pg_[ad_ & 0xFF];                                  \
     } else {                                                 \
-      SYNC_OUT();                                            \
+      SYNC_CALL();                                            \
       v_ = Z80MemRead(Z80Context, ad_);                      \
       SYNC_IN();                                             \
     }                                                        \
@@ -177,7 +345,7 @@ void AcceptInterrupt() {
     if (__builtin_expect(pg_ != nullptr, 1)) {               \
       pg_[ad_ & 0xFF] = wv_;                                 \
     } else {                                                 \
-      SYNC_OUT();                                            \
+      SYNC_CALL();                                            \
       Z80MemWrite(Z80Context, ad_, wv_);                     \
       SYNC_IN();                                             \
     }                                                        \
@@ -220,7 +388,7 @@ void AcceptInterrupt() {
 #define PORT_IN(port)                                \
   ({                                                 \
     uint16_t pp_ = (uint16_t)(port);                 \
-    SYNC_OUT();                                      \
+    SYNC_CALL();                                      \
     uint8_t pv_ = Z80PortIn(Z80Context, pp_);        \
     SYNC_IN();                                       \
     pv_;                                             \
@@ -230,7 +398,7 @@ void AcceptInterrupt() {
   do {                                               \
     uint16_t pp_ = (uint16_t)(port);                 \
     uint8_t pv_ = (uint8_t)(val);                    \
-    SYNC_OUT();                                      \
+    SYNC_CALL();                                      \
     Z80PortOut(Z80Context, pp_, pv_);                \
     SYNC_IN();                                       \
   } while (0)
@@ -260,11 +428,17 @@ void AcceptInterrupt() {
 
 #define NEXT() DISPATCH(tbl_base)
 // cc is CycleCounter - 1, so the budget test is the sign after subtracting.
-#define END(t)                               \
-  do {                                       \
-    cc -= (t);                               \
-    if (__builtin_expect(cc >= 0, 1)) NEXT(); \
-    goto leave;                              \
+#define END(t)                                     \
+  do {                                             \
+    cc -= (t);                                     \
+    if (__builtin_expect(cc < 0, 0)) goto budget_spent; \
+    NEXT();                                        \
+  } while (0)
+// The end of an instruction that set the flags (the Q latch takes F).
+#define ENDF(t)          \
+  do {                   \
+    flags_end = pc;      \
+    END(t);              \
   } while (0)
 
 // 8-bit arithmetic on A; ADD and SUB are ADC and SBC with no carry in.
@@ -314,14 +488,14 @@ void AcceptInterrupt() {
 
 // Eight handlers, one per ALU operation, for one operand source.
 #define ALU_GROUP(name, GET, T)                       \
-  add_##name : { ALU_ADD(GET); END(T); }              \
-  adc_##name : { ALU_ADC(GET); END(T); }              \
-  sub_##name : { ALU_SUB(GET); END(T); }              \
-  sbc_##name : { ALU_SBC(GET); END(T); }              \
-  and_##name : { ALU_AND(GET); END(T); }              \
-  xor_##name : { ALU_XOR(GET); END(T); }              \
-  or_##name : { ALU_OR(GET); END(T); }                \
-  cp_##name : { ALU_CP(GET); END(T); }
+  add_##name : { ALU_ADD(GET); ENDF(T); }             \
+  adc_##name : { ALU_ADC(GET); ENDF(T); }             \
+  sub_##name : { ALU_SUB(GET); ENDF(T); }             \
+  sbc_##name : { ALU_SBC(GET); ENDF(T); }             \
+  and_##name : { ALU_AND(GET); ENDF(T); }             \
+  xor_##name : { ALU_XOR(GET); ENDF(T); }             \
+  or_##name : { ALU_OR(GET); ENDF(T); }               \
+  cp_##name : { ALU_CP(GET); ENDF(T); }
 #define ALU_LABELS(name) \
   { &&add_##name, &&adc_##name, &&sub_##name, &&sbc_##name, \
     &&and_##name, &&xor_##name, &&or_##name, &&cp_##name }
@@ -380,15 +554,15 @@ void AcceptInterrupt() {
 
 // CB page, register operand: 8 rotates, BIT, RES, SET.
 #define CB_REG(name)                                                               \
-  cb_rlc_##name : { uint8_t v = G_##name; ROT_RLC(v); S_##name(v); END(8); }      \
-  cb_rrc_##name : { uint8_t v = G_##name; ROT_RRC(v); S_##name(v); END(8); }      \
-  cb_rl_##name : { uint8_t v = G_##name; ROT_RL(v); S_##name(v); END(8); }        \
-  cb_rr_##name : { uint8_t v = G_##name; ROT_RR(v); S_##name(v); END(8); }        \
-  cb_sla_##name : { uint8_t v = G_##name; ROT_SLA(v); S_##name(v); END(8); }      \
-  cb_sra_##name : { uint8_t v = G_##name; ROT_SRA(v); S_##name(v); END(8); }      \
-  cb_sll_##name : { uint8_t v = G_##name; ROT_SLL(v); S_##name(v); END(8); }      \
-  cb_srl_##name : { uint8_t v = G_##name; ROT_SRL(v); S_##name(v); END(8); }      \
-  cb_bit_##name : { uint8_t v = G_##name; BIT_FLAGS(v, BIT_MASK, v); END(8); }               \
+  cb_rlc_##name : { uint8_t v = G_##name; ROT_RLC(v); S_##name(v); ENDF(8); }      \
+  cb_rrc_##name : { uint8_t v = G_##name; ROT_RRC(v); S_##name(v); ENDF(8); }      \
+  cb_rl_##name : { uint8_t v = G_##name; ROT_RL(v); S_##name(v); ENDF(8); }        \
+  cb_rr_##name : { uint8_t v = G_##name; ROT_RR(v); S_##name(v); ENDF(8); }        \
+  cb_sla_##name : { uint8_t v = G_##name; ROT_SLA(v); S_##name(v); ENDF(8); }      \
+  cb_sra_##name : { uint8_t v = G_##name; ROT_SRA(v); S_##name(v); ENDF(8); }      \
+  cb_sll_##name : { uint8_t v = G_##name; ROT_SLL(v); S_##name(v); ENDF(8); }      \
+  cb_srl_##name : { uint8_t v = G_##name; ROT_SRL(v); S_##name(v); ENDF(8); }      \
+  cb_bit_##name : { uint8_t v = G_##name; BIT_FLAGS(v, BIT_MASK, v); ENDF(8); }               \
   cb_res_##name : { S_##name(G_##name & ~BIT_MASK); END(8); }                      \
   cb_set_##name : { S_##name(G_##name | BIT_MASK); END(8); }
 #define CB_ROT_LABELS(name) \
@@ -399,7 +573,7 @@ void AcceptInterrupt() {
 // rotates, RES and SET also copy the result into a register unless the
 // register field is 6.
 #define XCB_ROT(kind, name, STORE)                                               \
-  xcb_##kind##_##name : { uint8_t v = RD(wz); ROT_##kind(v); WR(wz, v); STORE; END(23); }
+  xcb_##kind##_##name : { uint8_t v = RD(wz); ROT_##kind(v); WR(wz, v); STORE; ENDF(23); }
 #define XCB_REG(name, STORE)                                                       \
   XCB_ROT(RLC, name, STORE) XCB_ROT(RRC, name, STORE) XCB_ROT(RL, name, STORE)     \
   XCB_ROT(RR, name, STORE) XCB_ROT(SLA, name, STORE) XCB_ROT(SRA, name, STORE)     \
@@ -428,8 +602,8 @@ void AcceptInterrupt() {
 
 // INC r / DEC r / LD r,n.
 #define INC_DEC_LD(name, extra)                                                   \
-  inc_##name : { uint8_t v = (uint8_t)(G_##name + 1); S_##name(v); f = (uint8_t)((f & FC) | kFlags.inc[v]); END(4 + extra); } \
-  dec_##name : { uint8_t v = (uint8_t)(G_##name - 1); S_##name(v); f = (uint8_t)((f & FC) | kFlags.dec[v]); END(4 + extra); } \
+  inc_##name : { uint8_t v = (uint8_t)(G_##name + 1); S_##name(v); f = (uint8_t)((f & FC) | kFlags.inc[v]); ENDF(4 + extra); } \
+  dec_##name : { uint8_t v = (uint8_t)(G_##name - 1); S_##name(v); f = (uint8_t)((f & FC) | kFlags.dec[v]); ENDF(4 + extra); } \
   ld_##name##_n : { S_##name(FB()); END(7 + extra); }
 
 // Conditions: NZ Z NC C PO PE P M.
@@ -443,22 +617,22 @@ void AcceptInterrupt() {
 #define C_M (f & FS)
 #define COND_GROUP(cn)                                                                   \
   ret_##cn : { if (C_##cn) { pc = POP(); wz = pc; END(11); } END(5); }                  \
-  jp_##cn : { uint16_t ad = FW(); wz = ad; if (C_##cn) pc = ad; END(10); }              \
+  jp_##cn : { uint16_t ad = FW(); wz = ad; if (C_##cn) JP_TAKEN(ad); LOOP_LEFT(3); END(10); } \
   call_##cn : { uint16_t ad = FW(); wz = ad; if (C_##cn) { PUSH(pc); pc = ad; END(17); } END(10); }
 
 // ED page: IN r,(C) and OUT (C),r.
 #define ED_IO(name)                                                                   \
   ed_in_##name : { wz = (uint16_t)(bc + 1); uint8_t v = PORT_IN(bc); S_##name(v);      \
-                   f = (uint8_t)((f & FC) | SZP[v]); END(12); }                        \
+                   f = (uint8_t)((f & FC) | SZP[v]); ENDF(12); }                        \
   ed_out_##name : { wz = (uint16_t)(bc + 1); PORT_OUT(bc, G_##name); END(12); }
 
 // Handlers of the DD and FD pages, for IX (P = dd) or IY (P = fd). Each
 // charges the whole instruction, prefix included.
 #define INDEX_PAGE(P, X)                                                                  \
-  P##_add_bc : { ADD16(X, bc); END(15); }                                                 \
-  P##_add_de : { ADD16(X, de); END(15); }                                                 \
-  P##_add_xx : { ADD16(X, X); END(15); }                                                  \
-  P##_add_sp : { ADD16(X, sp); END(15); }                                                 \
+  P##_add_bc : { ADD16(X, bc); ENDF(15); }                                                 \
+  P##_add_de : { ADD16(X, de); ENDF(15); }                                                 \
+  P##_add_xx : { ADD16(X, X); ENDF(15); }                                                  \
+  P##_add_sp : { ADD16(X, sp); ENDF(15); }                                                 \
   P##_ld_nn : { X = FW(); END(14); }                                                      \
   P##_ld_mnn_x : { uint16_t ad = FW(); WR16(ad, X); wz = (uint16_t)(ad + 1); END(20); }   \
   P##_ld_x_mnn : { uint16_t ad = FW(); X = RD16(ad); wz = (uint16_t)(ad + 1); END(20); }  \
@@ -467,9 +641,9 @@ void AcceptInterrupt() {
   INC_DEC_LD(X##h, 4)                                                                        \
   INC_DEC_LD(X##l, 4)                                                                        \
   P##_inc_m : { wz = (uint16_t)(X + FD8()); uint8_t v = (uint8_t)(RD(wz) + 1); WR(wz, v); \
-                f = (uint8_t)((f & FC) | kFlags.inc[v]); END(23); }                       \
+                f = (uint8_t)((f & FC) | kFlags.inc[v]); ENDF(23); }                       \
   P##_dec_m : { wz = (uint16_t)(X + FD8()); uint8_t v = (uint8_t)(RD(wz) - 1); WR(wz, v); \
-                f = (uint8_t)((f & FC) | kFlags.dec[v]); END(23); }                       \
+                f = (uint8_t)((f & FC) | kFlags.dec[v]); ENDF(23); }                       \
   P##_ld_m_n : { wz = (uint16_t)(X + FD8()); uint8_t n = FB(); WR(wz, n); END(19); }      \
   ld_b_##X##h : { S_b(G_##X##h); END(8); }                                                \
   ld_b_##X##l : { S_b(G_##X##l); END(8); }                                                \
@@ -575,9 +749,65 @@ void AcceptInterrupt() {
     T[0xF9] = &&P##_ld_sp;                                                     \
   } while (0)
 
+// The armed loop has come round, with the registers in the globals. Once
+// a round is seen to leave every register as the one before, with no
+// callback between and within one budget (to time it), every later round
+// is the same until the loop is left: skip the whole rounds the budget
+// leaves room for.
+void IdleRounds() {
+  const uint32_t target = Z80Regs.pc;
+  if (!kLoopStarts.op[FetchByte(uint16_t(target))] || !Z80IdleLoops) return;
+  LoopWatch& w = loop_watch;
+  const Z80Registers& g = Z80Regs;
+  const int32_t cc = CycleCounter - 1;
+  const uint32_t r = g.r & 0x7F;
+  if (w.jump == armed_jump && w.target == target && w.callbacks == callbacks) {
+    if (!w.round) {
+      if (w.call == calls && w.af == g.af && w.bc == g.bc && w.de == g.de && w.hl == g.hl && w.sp == g.sp &&
+          w.ix == g.ix && w.iy == g.iy && w.wz == Z80MemPtr && w.flags_end == flags_end &&
+          ReadOnlyBody(uint16_t(target), uint16_t(armed_jump))) {
+        w.round = w.cc - cc;
+        w.fetches = (r - w.r) & 0x7F;
+      } else {
+        w.af = g.af, w.bc = g.bc, w.de = g.de, w.hl = g.hl, w.sp = g.sp, w.ix = g.ix, w.iy = g.iy;
+        w.wz = Z80MemPtr, w.flags_end = flags_end, w.call = calls, w.cc = cc, w.r = r;
+      }
+    }
+    if (w.round) {
+      const int32_t rounds = cc / w.round;
+      CycleCounter -= rounds * w.round;
+      Z80Regs.r = uint8_t((g.r & 0x80) | ((r + uint32_t(rounds) * w.fetches) & 0x7F));
+    }
+  } else {
+    w.jump = armed_jump, w.target = target, w.callbacks = callbacks, w.round = 0;
+    w.af = g.af, w.bc = g.bc, w.de = g.de, w.hl = g.hl, w.sp = g.sp, w.ix = g.ix, w.iy = g.iy;
+    w.wz = Z80MemPtr, w.flags_end = flags_end, w.call = calls, w.cc = cc, w.r = r;
+  }
+}
+
 // The state of an EI that cut the slice, while the instruction after it runs.
 bool ei_cut;
 int32_t ei_remaining;
+
+enum class AfterBudget : uint8_t { Leave, Enter, Return };
+AfterBudget after_budget;
+__attribute__((noinline)) bool NextBudgetRuns() {
+  ExamineLastJump();
+  if (!Z80BudgetHook || ei_cut) {
+    after_budget = AfterBudget::Leave;
+    return false;
+  }
+  calls++;
+  if (!Z80BudgetHook(Z80Context)) {
+    after_budget = AfterBudget::Return;
+    return false;
+  }
+  if (__builtin_expect(((IrqLine >= 0) | Z80Halted | EiWatch | (CycleCounter < 0)) != 0, 0)) {
+    after_budget = AfterBudget::Enter;
+    return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -593,17 +823,24 @@ void Z80Run() {
   static void* tbl_xcb[256];
   static bool ready = false;
 
-  // Step 1: accept a pending maskable interrupt.
-  int32_t irq = IrqLine;
-  if (__builtin_expect(irq >= 0, 0)) {
-    AcceptInterrupt();
-    irq = IrqLine;
-  }
+  uint8_t a, f;
+  uint16_t bc, de, hl, sp;
+  // IX, IY and MEMPTR stay in their globals: they are rarely read and would
+  // only be spilled from host registers anyway.
+  uint16_t& ix = Z80Regs.ix;
+  uint16_t& iy = Z80Regs.iy;
+  uint16_t& wz = Z80MemPtr;
+  uint32_t pc;  // may run past $FFFF: only its low 16 bits are used
+  uint32_t r;
+  int32_t cc;
+
+  // An asserted line, a halted CPU or an EI just before: the rare entry.
+  if (__builtin_expect((IrqLine >= 0) | Z80Halted | EiWatch, 0)) goto special_entry;
   // A spent budget runs nothing. The dispatch tables are built on that path,
   // so the common path does not test for them: TableBuilder below makes
   // such a call before main.
-  if (CycleCounter < 0) {
-    if (ready) return;
+  if (__builtin_expect(CycleCounter < 0, 0)) {
+    if (ready) goto spent;
     // Base page.
     static void* const base_fixed[64] = {
         &&op_nop,     &&op_ld_bc_nn, &&op_ld_mbc_a, &&op_inc_bc,  &&inc_b,       &&dec_b,       &&ld_b_n, &&op_rlca,
@@ -735,31 +972,34 @@ void Z80Run() {
     return;
   }
 
-  uint8_t a, f;
-  uint16_t bc, de, hl, sp;
-  // IX, IY and MEMPTR stay in their globals: they are rarely read and would
-  // only be spilled from host registers anyway.
-  uint16_t& ix = Z80Regs.ix;
-  uint16_t& iy = Z80Regs.iy;
-  uint16_t& wz = Z80MemPtr;
-  uint32_t pc;  // may run past $FFFF: only its low 16 bits are used
-  uint32_t r;
-  int32_t cc;
+run:
   SYNC_IN();
-  {
-    uint8_t op_ = FetchPages[(pc >> 8) & 0xFF][pc & 0xFF];
-    if (__builtin_expect(op_ == 0x76, 0)) {
-      // Halted: idle for the whole budget, one R step per 4 T-states.
-      int32_t k = CycleCounter / 4 + 1;
-      Z80Regs.r = (uint8_t)((Z80Regs.r & 0x80) | ((Z80Regs.r + k) & 0x7F));
-      CycleCounter -= 4 * k;
-      return;
+  calls++;
+  NEXT();
+
+special_entry:
+  if (EiWatch) {
+    // The instruction after an EI runs before any interrupt: alone on an
+    // empty budget when one is pending (then leave accepts it).
+    if (CycleCounter < 0) goto spent;
+    EiWatch = 0;
+    if (IrqLine > 0 && Z80Regs.iff1) {
+      ei_remaining = CycleCounter;
+      CycleCounter = 0;
+      ei_cut = true;
     }
-    EiWatch = irq == 0 ? 0 : 1;
-    pc++;
-    r++;
-    goto *tbl_base[op_];
+    goto run;
   }
+  AcceptInterrupt();
+  if (CycleCounter < 0) goto spent;
+  if (Z80Halted) {
+    // Idle for the whole budget, one opcode fetch per 4 T-states.
+    int32_t k = CycleCounter / 4 + 1;
+    Z80Regs.r = (uint8_t)((Z80Regs.r & 0x80) | ((Z80Regs.r + k) & 0x7F));
+    CycleCounter -= 4 * k;
+    goto spent;
+  }
+  goto run;
 
   // --- Base page ---------------------------------------------------------
 op_nop:
@@ -827,13 +1067,13 @@ op_inc_mhl : {
   uint8_t v = (uint8_t)(RD(hl) + 1);
   WR(hl, v);
   f = (uint8_t)((f & FC) | kFlags.inc[v]);
-  END(11);
+  ENDF(11);
 }
 op_dec_mhl : {
   uint8_t v = (uint8_t)(RD(hl) - 1);
   WR(hl, v);
   f = (uint8_t)((f & FC) | kFlags.dec[v]);
-  END(11);
+  ENDF(11);
 }
 op_ld_mhl_n : {
   uint8_t n = FB();
@@ -843,23 +1083,23 @@ op_ld_mhl_n : {
 op_rlca:
   a = (uint8_t)(a << 1 | a >> 7);
   f = (uint8_t)((f & (FS | FZ | FP)) | (a & (FY | FX | FC)));
-  END(4);
+  ENDF(4);
 op_rrca:
   f = (uint8_t)((f & (FS | FZ | FP)) | (a & FC));
   a = (uint8_t)(a >> 1 | a << 7);
   f |= (uint8_t)(a & (FY | FX));
-  END(4);
+  ENDF(4);
 op_rla : {
   uint8_t c = (uint8_t)(a >> 7);
   a = (uint8_t)(a << 1 | (f & FC));
   f = (uint8_t)((f & (FS | FZ | FP)) | (a & (FY | FX)) | c);
-  END(4);
+  ENDF(4);
 }
 op_rra : {
   uint8_t c = (uint8_t)(a & 1);
   a = (uint8_t)(a >> 1 | (f & FC) << 7);
   f = (uint8_t)((f & (FS | FZ | FP)) | (a & (FY | FX)) | c);
-  END(4);
+  ENDF(4);
 }
 op_ex_af : {
   uint16_t t = Z80Regs.af2;
@@ -870,16 +1110,16 @@ op_ex_af : {
 }
 op_add_bc:
   ADD16(hl, bc);
-  END(11);
+  ENDF(11);
 op_add_de:
   ADD16(hl, de);
-  END(11);
+  ENDF(11);
 op_add_hl:
   ADD16(hl, hl);
-  END(11);
+  ENDF(11);
 op_add_sp:
   ADD16(hl, sp);
-  END(11);
+  ENDF(11);
 op_djnz : {
   int8_t d = FD8();
   bc = (uint16_t)(bc - 0x100);
@@ -890,20 +1130,48 @@ op_djnz : {
   }
   END(8);
 }
+// A short jump backwards closes a loop the core may idle through; leaving
+// that loop (its jump not taken) ends the watch on it.
+#define JR_TAKEN(d)                                                  \
+  do {                                                               \
+    uint32_t from_ = (uint16_t)(pc - 2);                             \
+    pc = (uint16_t)(pc + (d));                                       \
+    wz = pc;                                                         \
+    if (__builtin_expect((d) < 0 && (d) >= -kLoopSpan - 2, 0)) {     \
+      if (__builtin_expect(from_ == armed_jump, 0)) {                \
+        loop_cost = 12;                                              \
+        goto loop_arrival;                                           \
+      }                                                              \
+      last_jump = from_;                                             \
+    }                                                                \
+    END(12);                                                         \
+  } while (0)
+#define JP_TAKEN(ad)                                                 \
+  do {                                                               \
+    uint32_t from_ = (uint16_t)(pc - 3);                             \
+    pc = (ad);                                                       \
+    if (__builtin_expect((uint16_t)(from_ - pc) <= kLoopSpan, 0)) {  \
+      if (__builtin_expect(from_ == armed_jump, 0)) {                \
+        loop_cost = 10;                                              \
+        goto loop_arrival;                                           \
+      }                                                              \
+      last_jump = from_;                                             \
+    }                                                                \
+    END(10);                                                         \
+  } while (0)
+#define LOOP_LEFT(length)                                                           \
+  do {                                                                              \
+    if (__builtin_expect(loop_watch.jump == (uint16_t)(pc - (length)), 0)) loop_watch.jump = kNoLoop; \
+  } while (0)
 op_jr : {
   int8_t d = FD8();
-  pc = (uint16_t)(pc + d);
-  wz = pc;
-  END(12);
+  JR_TAKEN(d);
 }
 #define JR_COND(name, cond)      \
   name : {                       \
     int8_t d = FD8();            \
-    if (cond) {                  \
-      pc = (uint16_t)(pc + d);   \
-      wz = pc;                   \
-      END(12);                   \
-    }                            \
+    if (cond) JR_TAKEN(d);       \
+    LOOP_LEFT(2);                \
     END(7);                      \
   }
   JR_COND(op_jr_nz, C_NZ)
@@ -938,18 +1206,24 @@ op_daa : {
   uint16_t t = kFlags.daa[a | (f & (FC | FN)) << 8 | (f & FH) << 6];
   a = (uint8_t)(t >> 8);
   f = (uint8_t)t;
-  END(4);
+  ENDF(4);
 }
 op_cpl:
   a = (uint8_t)~a;
   f = (uint8_t)((f & (FS | FZ | FP | FC)) | FH | FN | (a & (FY | FX)));
-  END(4);
-op_scf:
-  f = (uint8_t)((f & (FS | FZ | FP)) | FC | (a & (FY | FX)));
-  END(4);
-op_ccf:
-  f = (uint8_t)(((f & (FS | FZ | FP | FC)) | ((f & FC) << 4) | (a & (FY | FX))) ^ FC);
-  END(4);
+  ENDF(4);
+// SCF and CCF: bits 5 and 3 come from A, or from A | F when the previous
+// instruction left the flags alone (the Q latch is then 0).
+op_scf : {
+  uint8_t xy = FlagsEndAt(pc - 1) ? a : (uint8_t)(a | f);
+  f = (uint8_t)((f & (FS | FZ | FP)) | FC | (xy & (FY | FX)));
+  ENDF(4);
+}
+op_ccf : {
+  uint8_t xy = FlagsEndAt(pc - 1) ? a : (uint8_t)(a | f);
+  f = (uint8_t)(((f & (FS | FZ | FP | FC)) | ((f & FC) << 4) | (xy & (FY | FX))) ^ FC);
+  ENDF(4);
+}
 
   LD_ROW(b)
   LD_ROW(c)
@@ -958,11 +1232,17 @@ op_ccf:
   LD_ROW(h)
   LD_ROW(l)
   LD_ROW(a)
-op_halt:
-  // PC stays on the HALT (a DD/FD before it is left behind).
-  pc--;
-  cc = ((cc + 1) & 3) - 4 - 1;
+op_halt : {
+  // PC stays past the HALT while the CPU idles through the rest of the
+  // budget in 4-T-state fetches, the way a halted entry does (a DD/FD before
+  // it has already been charged).
+  Z80Halted = 1;
+  int32_t left = cc + 1;
+  int32_t fetches = left >= 0 ? left / 4 + 1 : 1;
+  r += fetches - 1;
+  cc = left - 4 * fetches - 1;
   goto leave;
+}
 
   ALU_GROUP(b, G_b, 4)
   ALU_GROUP(c, G_c, 4)
@@ -986,10 +1266,11 @@ op_ret:
   pc = POP();
   wz = pc;
   END(10);
-op_jp:
-  pc = FW();
-  wz = pc;
-  END(10);
+op_jp : {
+  uint16_t ad = FW();
+  wz = ad;
+  JP_TAKEN(ad);
+}
 op_call : {
   uint16_t ad = FW();
   PUSH(pc);
@@ -1090,16 +1371,21 @@ op_ei : {
   bool both = Z80Regs.iff1 && Z80Regs.iff2;
   Z80Regs.iff1 = Z80Regs.iff2 = 1;
   cc -= 4;
-  if (EiWatch && !both) {
+  if (cc < 0) {
+    // The budget ends with the EI: the next entry runs the instruction
+    // after it before accepting anything.
+    EiWatch = 2;
+    goto leave;
+  }
+  if (!both && IrqLine > 0) {
     // The EI cuts the slice: the instruction after it runs alone on an empty
-    // budget, then a pending interrupt is accepted and the rest of the budget
-    // runs (see leave).
+    // budget, then the pending interrupt is accepted and the rest of the
+    // budget runs (see leave). A line at exactly 0 waits for the next entry.
     ei_remaining = cc + 1;
     cc = -1;
-    EiWatch = 0;
     ei_cut = true;
   }
-  NEXT();  // the instruction after EI runs whatever the counter says
+  NEXT();
 }
 
   // --- Prefixes ----------------------------------------------------------
@@ -1113,9 +1399,10 @@ op_fd:
   DISPATCH(tbl_fd);
 index_plain : {
   // DD or FD before an opcode without HL: the prefix costs 4, then the plain
-  // instruction runs on its own.
+  // instruction runs on its own. The prefix leaves the Q latch as it was.
   uint8_t op = CUR_OP;
   cc -= 4;
+  if (FlagsEndAt(pc - 2)) flags_end = pc - 1;
   goto *tbl_base[op];
 }
 
@@ -1132,7 +1419,7 @@ index_plain : {
     uint8_t v = RD(hl);       \
     ROT_##kind(v);            \
     WR(hl, v);                \
-    END(15);                  \
+    ENDF(15);                 \
   }
   CB_MHL(RLC, rlc)
   CB_MHL(RRC, rrc)
@@ -1146,7 +1433,7 @@ cb_bit_mhl : {
   uint8_t m = BIT_MASK;
   uint8_t v = RD(hl);
   BIT_FLAGS(v, m, wz >> 8);
-  END(12);
+  ENDF(12);
 }
 cb_res_mhl : {
   uint8_t m = BIT_MASK;
@@ -1174,7 +1461,7 @@ xcb_bit : {
   uint8_t m = BIT_MASK;
   uint8_t v = RD(wz);
   BIT_FLAGS(v, m, wz >> 8);
-  END(20);
+  ENDF(20);
 }
 
   // --- DD and FD pages -----------------------------------------------------
@@ -1195,7 +1482,7 @@ ed_in_f : {
   wz = (uint16_t)(bc + 1);
   uint8_t v = PORT_IN(bc);
   f = (uint8_t)((f & FC) | SZP[v]);
-  END(12);
+  ENDF(12);
 }
 ed_out_0:
   wz = (uint16_t)(bc + 1);
@@ -1203,40 +1490,40 @@ ed_out_0:
   END(12);
 ed_sbc_bc:
   SBC16(bc);
-  END(15);
+  ENDF(15);
 ed_sbc_de:
   SBC16(de);
-  END(15);
+  ENDF(15);
 ed_sbc_hl:
   SBC16(hl);
-  END(15);
+  ENDF(15);
 ed_sbc_sp:
   SBC16(sp);
-  END(15);
+  ENDF(15);
 ed_adc_bc:
   ADC16(bc);
-  END(15);
+  ENDF(15);
 ed_adc_de:
   ADC16(de);
-  END(15);
+  ENDF(15);
 ed_adc_hl:
   ADC16(hl);
-  END(15);
+  ENDF(15);
 ed_adc_sp:
   ADC16(sp);
-  END(15);
+  ENDF(15);
 #define ED_LD_RR(name, reg)                              \
   ed_ld_mnn_##name : {                                   \
     uint16_t ad = FW();                                  \
     WR16(ad, reg);                                       \
     wz = (uint16_t)(ad + 1);                             \
-    END(20);                                             \
+    END(20);                                              \
   }                                                      \
   ed_ld_##name##_mnn : {                                 \
     uint16_t ad = FW();                                  \
     reg = RD16(ad);                                      \
     wz = (uint16_t)(ad + 1);                             \
-    END(20);                                             \
+    END(20);                                              \
   }
   ED_LD_RR(bc, bc)
   ED_LD_RR(de, de)
@@ -1246,7 +1533,7 @@ ed_neg : {
   uint8_t v = a;
   a = 0;
   ALU_SUB(v);
-  END(8);
+  ENDF(8);
 }
 ed_retn:
   pc = POP();
@@ -1272,18 +1559,18 @@ ed_ld_r_a:
 ed_ld_a_i:
   a = Z80Regs.i;
   f = (uint8_t)((f & FC) | SZ[a] | (Z80Regs.iff2 ? FP : 0));
-  END(9);
+  ENDF(9);
 ed_ld_a_r:
   a = (uint8_t)((Z80Regs.r & 0x80) | (r & 0x7F));
   f = (uint8_t)((f & FC) | SZ[a] | (Z80Regs.iff2 ? FP : 0));
-  END(9);
+  ENDF(9);
 ed_rrd : {
   uint8_t v = RD(hl);
   WR(hl, (v >> 4) | (a << 4));
   a = (uint8_t)((a & 0xF0) | (v & 0x0F));
   f = (uint8_t)((f & FC) | SZP[a]);
   wz = (uint16_t)(hl + 1);
-  END(18);
+  ENDF(18);
 }
 ed_rld : {
   uint8_t v = RD(hl);
@@ -1291,18 +1578,22 @@ ed_rld : {
   a = (uint8_t)((a & 0xF0) | (v >> 4));
   f = (uint8_t)((f & FC) | SZP[a]);
   wz = (uint16_t)(hl + 1);
-  END(18);
+  ENDF(18);
 }
 
 // Block instructions: one iteration per execution. A repeating one moves PC
-// back onto itself, advances R once more and charges 21 T-states.
-#define BLOCK_REPEAT(cond)         \
-  if (cond) {                      \
-    pc = (uint16_t)(pc - 2);       \
-    r++;                           \
-    END(21);                       \
-  }                                \
-  END(16);
+// back onto itself (the next execution fetches it again, R + 2) and charges
+// 21 T-states; its flags then take bits 5 and 3 from the high byte of its
+// address, and MEMPTR points at its second byte.
+#define BLOCK_REPEAT(cond, ADJUST)                                  \
+  if (cond) {                                                       \
+    pc = (uint16_t)(pc - 2);                                        \
+    wz = (uint16_t)(pc + 1);                                        \
+    f = (uint8_t)((f & ~(FY | FX)) | ((pc >> 8) & (FY | FX)));      \
+    ADJUST;                                                         \
+    ENDF(21);                                                       \
+  }                                                                 \
+  ENDF(16);
 
 #define LD_STEP(delta)                                                          \
   uint8_t v = RD(hl);                                                           \
@@ -1316,21 +1607,19 @@ ed_rld : {
   }
 ed_ldi : {
   LD_STEP(1)
-  END(16);
+  ENDF(16);
 }
 ed_ldd : {
   LD_STEP(-1)
-  END(16);
+  ENDF(16);
 }
 ed_ldir : {
   LD_STEP(1)
-  if (bc) wz = (uint16_t)(pc - 1);
-  BLOCK_REPEAT(bc)
+  BLOCK_REPEAT(bc, (void)0)
 }
 ed_lddr : {
   LD_STEP(-1)
-  if (bc) wz = (uint16_t)(pc - 1);
-  BLOCK_REPEAT(bc)
+  BLOCK_REPEAT(bc, (void)0)
 }
 
 #define CP_STEP(delta)                                                           \
@@ -1347,21 +1636,19 @@ ed_lddr : {
   }
 ed_cpi : {
   CP_STEP(1)
-  END(16);
+  ENDF(16);
 }
 ed_cpd : {
   CP_STEP(-1)
-  END(16);
+  ENDF(16);
 }
 ed_cpir : {
   CP_STEP(1)
-  if (bc && res) wz = (uint16_t)(pc - 1);
-  BLOCK_REPEAT(bc && res)
+  BLOCK_REPEAT(bc && res, (void)0)
 }
 ed_cpdr : {
   CP_STEP(-1)
-  if (bc && res) wz = (uint16_t)(pc - 1);
-  BLOCK_REPEAT(bc && res)
+  BLOCK_REPEAT(bc && res, (void)0)
 }
 
 // INI/IND/OUTI/OUTD flags: S, Z, 5, 3 from B; N = bit 7 of the byte; H = C =
@@ -1372,71 +1659,123 @@ ed_cpdr : {
     f = (uint8_t)(SZ[b_] | (((v) >> 6) & FN) | ((k) > 0xFF ? (FH | FC) : 0) |    \
                   (SZP[((k) & 7) ^ b_] & FP));                                   \
   } while (0)
+// While INIR/INDR/OTIR/OTDR repeat, the chip goes on to count B down in the
+// same cycles, and H and P/V show it: with the carry of k set, P/V also
+// takes the parity of (B - 1) & 7 or (B + 1) & 7 as bit 7 of the byte says,
+// and H is the half carry of that step; without it P/V takes the parity of
+// B & 7 and H is clear.
+#define IO_REPEAT_FLAGS(v, k)                                                    \
+  do {                                                                           \
+    uint8_t b_ = G_b;                                                            \
+    uint8_t p_ = (uint8_t)(b_ & 7);                                              \
+    uint8_t h_ = 0;                                                              \
+    if ((k) > 0xFF) {                                                            \
+      if ((v) & 0x80) {                                                          \
+        p_ = (uint8_t)((b_ - 1) & 7);                                            \
+        h_ = (b_ & 0x0F) == 0x00 ? FH : 0;                                       \
+      } else {                                                                   \
+        p_ = (uint8_t)((b_ + 1) & 7);                                            \
+        h_ = (b_ & 0x0F) == 0x0F ? FH : 0;                                       \
+      }                                                                          \
+    }                                                                            \
+    f = (uint8_t)(((f & ~FH) | h_) ^ (~SZP[p_] & FP));                           \
+  } while (0)
 #define IN_STEP(delta)                                                           \
   wz = (uint16_t)(bc + (delta));                                                 \
   uint8_t v = PORT_IN(bc);                                                       \
   WR(hl, v);                                                                     \
   hl = (uint16_t)(hl + (delta));                                                 \
   bc = (uint16_t)(bc - 0x100);                                                   \
-  {                                                                              \
-    unsigned k_ = v + (uint8_t)(G_c + (delta));                                  \
-    IO_FLAGS(v, k_);                                                             \
-  }
-// The port is BC with B as it was before the decrement.
+  unsigned k = v + (uint8_t)(G_c + (delta));                                     \
+  IO_FLAGS(v, k);
+// B counts down before the byte goes out: the port is BC with the new B.
 #define OUT_STEP(delta)                                                          \
   uint8_t v = RD(hl);                                                            \
-  PORT_OUT(bc, v);                                                               \
   bc = (uint16_t)(bc - 0x100);                                                   \
+  PORT_OUT(bc, v);                                                               \
   hl = (uint16_t)(hl + (delta));                                                 \
   wz = (uint16_t)(bc + (delta));                                                 \
-  {                                                                              \
-    unsigned k_ = v + G_l;                                                       \
-    IO_FLAGS(v, k_);                                                             \
-  }
+  unsigned k = v + G_l;                                                          \
+  IO_FLAGS(v, k);
 ed_ini : {
   IN_STEP(1)
-  END(16);
+  ENDF(16);
 }
 ed_ind : {
   IN_STEP(-1)
-  END(16);
+  ENDF(16);
 }
 ed_inir : {
   IN_STEP(1)
-  BLOCK_REPEAT(bc >> 8)
+  BLOCK_REPEAT(bc >> 8, IO_REPEAT_FLAGS(v, k))
 }
 ed_indr : {
   IN_STEP(-1)
-  BLOCK_REPEAT(bc >> 8)
+  BLOCK_REPEAT(bc >> 8, IO_REPEAT_FLAGS(v, k))
 }
 ed_outi : {
   OUT_STEP(1)
-  END(16);
+  ENDF(16);
 }
 ed_outd : {
   OUT_STEP(-1)
-  END(16);
+  ENDF(16);
 }
 ed_otir : {
   OUT_STEP(1)
-  BLOCK_REPEAT(bc >> 8)
+  BLOCK_REPEAT(bc >> 8, IO_REPEAT_FLAGS(v, k))
 }
 ed_otdr : {
   OUT_STEP(-1)
-  BLOCK_REPEAT(bc >> 8)
+  BLOCK_REPEAT(bc >> 8, IO_REPEAT_FLAGS(v, k))
 }
 
-leave:
+loop_arrival:
+  // The armed loop has come round (see IdleRounds); registers out and back
+  // as around a callback, which keeps this rare path from crowding the
+  // registers of the handlers.
+  cc -= loop_cost;
+  if (__builtin_expect(cc >= 0, 1)) {
+    SYNC_OUT();
+    IdleRounds();
+    SYNC_IN();
+  }
+  END(0);
+
+budget_spent:
+  // One place for every handler's budget end keeps the handlers short.
   SYNC_OUT();
-  if (__builtin_expect(ei_cut, 0)) {
-    // The instruction after a cutting EI has run: give back the rest of the
-    // budget, accept a pending interrupt and carry on (at least one
-    // instruction, whatever the counter says).
-    ei_cut = false;
-    CycleCounter += ei_remaining;
-    AcceptInterrupt();
+  if (__builtin_expect(NextBudgetRuns(), 1)) {
     SYNC_IN();
     NEXT();
+  }
+  if (after_budget == AfterBudget::Return) return;
+  if (after_budget == AfterBudget::Enter) goto special_entry;
+  goto left;
+leave:
+  SYNC_OUT();
+left:
+  if (__builtin_expect(ei_cut, 0)) {
+    // The instruction after a cutting EI has run: give back the rest of the
+    // budget and enter again (the interrupt is accepted, or waits for the
+    // instruction after a further EI).
+    ei_cut = false;
+    CycleCounter += ei_remaining;
+    goto special_entry;
+  }
+spent:
+  ExamineLastJump();
+  // The budget is spent, the registers are in the globals. With a budget
+  // hook the next budget runs in this same call, entered exactly as a new
+  // call would be: returning and calling again costs the host a mispredicted
+  // return and first dispatch, a prologue and an epilogue, per budget.
+  if (Z80BudgetHook) {
+    calls++;
+    if (Z80BudgetHook(Z80Context)) {
+      if (__builtin_expect(((IrqLine >= 0) | Z80Halted | EiWatch | (CycleCounter < 0)) == 0, 1))
+        goto run;
+      goto special_entry;
+    }
   }
 }
 
@@ -1462,12 +1801,31 @@ void Z80Reset() {
   Z80Regs.iy = 0xFFFF;
   EiWatch = 0;
   Z80MemPtr = 0;
+  Z80Halted = 0;
+  flags_end = kNoFlagsEnd;
+  loop_watch.jump = kNoLoop;
+  ForgetUnfitJumps();
+}
+
+void Z80ForgetLoop() {
+  loop_watch.jump = kNoLoop;
+  ForgetUnfitJumps();
 }
 
 int Z80Nmi() {
   Z80Regs.iff1 = 0;
+  // Taken while halted, the NMI returns to the HALT itself.
+  Z80Regs.pc = (uint16_t)(Z80Regs.pc - Z80Halted);
+  Z80Halted = 0;
+  EiWatch = 0;
+  flags_end = kNoFlagsEnd;
+  loop_watch.jump = kNoLoop;
   PushPc();
   Z80Regs.pc = 0x0066;
   Z80MemPtr = 0x0066;
   return 12;
 }
+
+uint8_t Z80GetQ() { return FlagsEndAt(Z80Regs.pc) ? (uint8_t)Z80Regs.af : 0; }
+
+void Z80SetQ(uint8_t q) { flags_end = q ? Z80Regs.pc : kNoFlagsEnd; }

@@ -25,10 +25,30 @@ using Z80MemReadFn = uint8_t (*)(void* context, uint16_t address);
 extern Z80Registers Z80Regs;
 extern int32_t CycleCounter;  // remaining budget; overshoot stays negative
 extern int32_t IrqLine;       // -1 released, 0..255 asserted with that data byte
-extern uint8_t EiWatch;       // 0 idle, 1 armed: an EI that enables cuts the slice
+// 2 after an EI that ended a slice: the instruction after it runs before
+// any interrupt is accepted; 0 otherwise.
+extern uint8_t EiWatch;
 // The internal MEMPTR (WZ) register; it only shows in bits 5 and 3 of the
 // flags after BIT n,(HL). Not part of the register block; reset to 0.
 extern uint16_t Z80MemPtr;
+// 1 from a HALT until an interrupt or the NMI: PC points past the HALT and
+// the CPU idles, one opcode fetch (R + 1) per 4 T-states. Reset to 0.
+extern uint8_t Z80Halted;
+// The address of the instruction the CPU is on: the HALT itself while
+// halted, PC otherwise (what the debugger shows and stops at).
+inline uint16_t Z80InstructionPc() { return uint16_t(Z80Regs.pc - Z80Halted); }
+// Q, the latch behind bits 5 and 3 of the flags after SCF and CCF: F when the
+// last instruction set the flags, 0 when it left them alone. Read and set
+// with the registers in place (it is kept relative to PC).
+uint8_t Z80GetQ();
+void Z80SetQ(uint8_t q);
+// The core skips the rounds of a polling loop that cannot change anything
+// (a short loop that only reads memory and has come back to the registers
+// it started from); calls end in the same state either way. Whoever changes
+// memory or registers from outside between calls calls Z80ForgetLoop first.
+// Z80IdleLoops (on by default) lets tests compare with the skip off.
+extern bool Z80IdleLoops;
+void Z80ForgetLoop();
 
 // Page tables indexed by address bits 8-15. A null ReadPages / WritePages
 // entry sends the access to the memory callbacks; FetchPages is never null.
@@ -48,6 +68,16 @@ extern Z80MemWriteFn Z80MemWrite;
 extern Z80MemReadFn Z80MemRead;
 extern void* Z80Context;  // first argument of every callback
 
+// Called when a budget is spent, instead of returning, while installed: it
+// adds the next budget to CycleCounter (and may change IrqLine, the page
+// tables and the registers, which are up to date) and returns true to run
+// it in the same call, false to return. Z80Run then runs exactly as the
+// same sequence of separate calls would.
+using Z80BudgetHookFn = bool (*)(void* context);
+extern Z80BudgetHookFn Z80BudgetHook;
+
 void Z80Run();    // execute the budget in CycleCounter
 void Z80Reset();  // registers to their power-on values
-int Z80Nmi();     // enter the NMI; returns the 12 T-states of the response
+// Enter the NMI; returns the 12 T-states of the response. Taken while
+// halted it pushes the HALT's own address, so RETN halts again.
+int Z80Nmi();

@@ -221,7 +221,16 @@ class XvfbProgram : public ::testing::Test {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
   bool FocusWindow() {
-    if (!WaitFor([&] { return FindWindow(); }, 30)) return false;
+    if (!WaitFor([&] { return FindWindow(); }, 30)) {
+      const std::vector<uint8_t> log = ReadFile(home_ + "/run.log");
+      int status = 0;
+      const bool ended = waitpid(program_, &status, WNOHANG) == program_;
+      if (ended) program_ = -1;
+      ADD_FAILURE() << "no window named Tavo on " << display_ << "; the program "
+                    << (ended ? "ended with status " + std::to_string(status) : std::string("runs"))
+                    << "; its output:\n" << std::string(log.begin(), log.end());
+      return false;
+    }
     Tool("mousemove --window " + window_ + " 5 5");
     Tool("windowfocus --sync " + window_);
     return true;

@@ -27,6 +27,8 @@ class Z80Sandbox : public ::testing::Test {
     saved_regs_ = Z80Regs;
     saved_irq_ = IrqLine;
     saved_counter_ = CycleCounter;
+    saved_halted_ = Z80Halted;
+    saved_ei_ = EiWatch;
     for (int page = 0; page < 256; ++page)
       FetchPages[page] = ReadPages[page] = WritePages[page] = &memory_[page * 256];
     Z80PortOut = [](void*, uint16_t, uint8_t) {};
@@ -47,6 +49,8 @@ class Z80Sandbox : public ::testing::Test {
     Z80Regs = saved_regs_;
     IrqLine = saved_irq_;
     CycleCounter = saved_counter_;
+    Z80Halted = saved_halted_;
+    EiWatch = saved_ei_;
     ForgetCurrentMachine();
     ResetDebugLists();
     ResetOpcodes();
@@ -75,4 +79,5 @@ class Z80Sandbox : public ::testing::Test {
   Z80MemReadFn saved_mem_read_;
   Z80Registers saved_regs_;
   int32_t saved_irq_, saved_counter_;
+  uint8_t saved_halted_, saved_ei_;
 };

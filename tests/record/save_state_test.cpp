@@ -280,6 +280,48 @@ TEST_F(SaveStates, UnknownLinesAreSkippedAndReservedZerosStillLoad) {
             uint16_t(good[Block + 40979 + 12] | good[Block + 40979 + 13] << 8));
 }
 
+// The halted flag: kept in the reserved bytes; a block from before it marks
+// a halted CPU by PC on the HALT.
+TEST_F(SaveStates, HaltedFlagAndOldStatesOnAHalt) {
+  ASSERT_TRUE(StartFresh(Demo, OptInitial));
+  RunFrames(0, 10, nullptr);
+  std::vector<uint8_t> image;
+  BuildStateImage(&image);
+  constexpr size_t PcAt = Block + 40979 + 12;
+  constexpr size_t CoreFlagsAt = ExtrasAt + 67;
+  image[Block + 4 + 0x100] = 0x76;  // HALT at $C100
+  image[PcAt] = 0x00;
+  image[PcAt + 1] = 0xC1;
+  bool break_request;
+  auto load = [&](uint8_t flags, bool zero_extras) {
+    std::vector<uint8_t> copy = image;
+    copy[CoreFlagsAt] = flags;
+    if (zero_extras) std::memset(copy.data() + ExtrasAt, 0, 233);
+    EXPECT_TRUE(InstallStateImage(copy.data(), copy.size(), &break_request));
+    return std::make_pair(int(PrimaryMachine.SavedHalted), int(PrimaryMachine.SavedRegisters.pc));
+  };
+  // Written now: PC on a HALT that has not run yet, or a halted CPU.
+  EXPECT_EQ(load(0x80, false), std::make_pair(0, 0xC100));
+  EXPECT_EQ(load(0x81, false), std::make_pair(1, 0xC100));
+  EXPECT_EQ(GetPc(), 0xC0FFu);  // the debugger shows the HALT before PC
+  // Written before the flag, with the extras or without any.
+  EXPECT_EQ(load(0x00, false), std::make_pair(1, 0xC101));
+  EXPECT_EQ(GetPc(), 0xC100u);
+  EXPECT_EQ(load(0x00, true), std::make_pair(1, 0xC101));
+  // Any other bits: refused.
+  std::vector<uint8_t> bad = image;
+  bad[CoreFlagsAt] = 0x82;
+  EXPECT_FALSE(InstallStateImage(bad.data(), bad.size(), &break_request));
+  // Saved halted, loaded halted.
+  load(0x81, false);
+  std::vector<uint8_t> again;
+  BuildStateImage(&again);
+  EXPECT_EQ(again[CoreFlagsAt], 0x81);
+  // The debugger moving PC wakes the CPU.
+  SetPc(0xC000);
+  EXPECT_EQ(PrimaryMachine.SavedHalted, 0);
+}
+
 TEST_F(SaveStates, OptionWordLinkPlayAndTheBreakState) {
   ASSERT_TRUE(StartFresh(Demo, (OptInitial & ~OptNtscRate) | OptPalLines));
   RunFrames(0, 30, nullptr);

@@ -36,6 +36,10 @@ inline std::vector<uint8_t> SnapshotSystem() {
   add(&CycleCounter, sizeof CycleCounter);
   add(&IrqLine, sizeof IrqLine);
   add(&Z80MemPtr, sizeof Z80MemPtr);
+  add(&Z80Halted, sizeof Z80Halted);
+  add(&EiWatch, sizeof EiWatch);
+  const uint8_t q = Z80GetQ();
+  add(&q, 1);
   add(&CurrentMachine, sizeof CurrentMachine);
   add(FetchPages, sizeof FetchPages);
   add(ReadPages, sizeof ReadPages);

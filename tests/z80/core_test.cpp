@@ -104,6 +104,136 @@ TEST_F(Z80Core, EiThenNopTakesThePendingInterruptAfterTheNop) {
   EXPECT_EQ(CycleCounter, -1);
 }
 
+TEST_F(Z80Core, EiEndingABudgetHoldsTheInterruptForOneInstruction) {
+  Load(0, {0xFB, 0x00});  // EI; NOP; then NOPs
+  Z80Regs.im = 1;
+  IrqLine = 0xFF;
+  Run(1);  // the EI alone
+  EXPECT_EQ(Z80Regs.pc, 1);
+  EXPECT_EQ(CycleCounter, -3);
+  EXPECT_EQ(EiWatch, 2);
+  Run(4);  // the NOP, then the interrupt: nothing more on a spent budget
+  EXPECT_EQ(Stacked(), 0x0002);
+  EXPECT_EQ(Z80Regs.pc, 0x38);
+  EXPECT_EQ(CycleCounter, 1 - 4 - 13);
+  EXPECT_EQ(EiWatch, 0);
+}
+
+TEST_F(Z80Core, EiThenHaltWakesAtOnceForAPendingInterrupt) {
+  Load(0, {0xFB, 0x76});  // EI; HALT
+  Z80Regs.im = 1;
+  IrqLine = 0xFF;
+  Run(100);
+  EXPECT_EQ(Stacked(), 0x0002);
+  EXPECT_EQ(Z80Halted, 0);
+  // 100 - EI - HALT - 13 leaves 79: twenty NOPs at $0038.
+  EXPECT_EQ(Z80Regs.pc, 0x38 + 20);
+}
+
+TEST_F(Z80Core, ScfAndCcfReadTheQLatchAcrossBudgets) {
+  Load(0x8000, {0x28, 0x00});     // popped as F = $28, A = 0
+  Load(0, {0xF1,                  // POP AF        F set, Q not
+           0x37,                  // SCF           5, 3 from A | F
+           0xB7,                  // OR A          F = $44, Q = F
+           0x37,                  // SCF           5, 3 from A
+           0x3E, 0x28,            // LD A,$28      Q = 0
+           0xDD, 0x37,            // SCF with DD   5, 3 from A | F
+           0x3F});                // CCF           5, 3 from A
+  Run(10);
+  EXPECT_EQ(Z80GetQ(), 0);
+  Run(4);
+  EXPECT_EQ(Z80Regs.af & 0xFF, 0x29);
+  Run(4);  // the budget ends with the flags set
+  EXPECT_EQ(Z80GetQ(), 0x44);
+  Run(4);
+  EXPECT_EQ(Z80Regs.af & 0xFF, 0x45);
+  Run(7);
+  EXPECT_EQ(Z80GetQ(), 0);
+  Run(8);
+  EXPECT_EQ(Z80Regs.af & 0xFF, 0x6D);
+  Run(4);
+  EXPECT_EQ(Z80Regs.af & 0xFF, 0x7C);
+  EXPECT_EQ(CycleCounter, 0);
+  Z80SetQ(0);  // as a state without the latch loads
+  Z80Regs.pc = 9;
+  Load(9, {0x37});
+  Run(4);
+  EXPECT_EQ(Z80Regs.af & 0xFF, 0x6D);  // 5, 3 from A | F again
+}
+
+// Polling loops the core idles through end every budget exactly where
+// running each round does: registers, R, MEMPTR, Q, the counter, memory and
+// the callbacks made; also when the memory changes under the loop between
+// calls (with Z80ForgetLoop) or a write inside the program ends it.
+TEST_F(Z80Core, IdleLoopsEndWhereRunningEveryRoundEnds) {
+  struct Program {
+    const char* name;
+    std::vector<uint8_t> code;  // at $0100
+  };
+  const Program programs[] = {
+      {"LD A,(nn) / BIT 7,A / JP Z", {0x3A, 0x00, 0x80, 0xCB, 0x7F, 0xCA, 0x00, 0x01}},
+      {"LD A,(HL) / OR A / JR Z", {0x7E, 0xB7, 0x28, 0xFC}},
+      {"JR $", {0x18, 0xFE}},
+      {"LD A,(IX+5) / AND 1 / SCF / JR Z", {0xDD, 0x7E, 0x05, 0xE6, 0x01, 0x37, 0x28, 0xF8}},
+      {"a trapped read", {0x3A, 0x00, 0x90, 0xB7, 0x28, 0xFA}},
+      {"a write", {0x3A, 0x01, 0x80, 0x34, 0xB7, 0x28, 0xF9}},      // INC (HL) each round
+      {"a pointer that moves", {0x7E, 0x23, 0xB7, 0x28, 0xFB}},    // ends at $8180
+      {"LD A,(nn) / INC A / JR NZ", {0x3A, 0x00, 0x80, 0x3C, 0x20, 0xFA}},
+      // A loop on $8002 that another loop, counting B down, ends by a write:
+      // the inner loop comes back after the write with the registers it left.
+      {"left and entered again",
+       {0x3A, 0x02, 0x80, 0xB7, 0x28, 0xFA,              // $0100: LD A,($8002) / OR A / JR Z
+        0x10, 0xF8,                                     // $0106: DJNZ $0100
+        0xAF, 0x32, 0x02, 0x80, 0x06, 0x03, 0x18, 0xF0}},  // XOR A / LD ($8002),A / LD B,3 / JR $0100
+  };
+  struct Outcome {
+    Z80Registers regs;
+    int32_t counter;
+    uint16_t memptr;
+    uint8_t q;
+    std::vector<uint8_t> memory;
+    size_t callbacks;
+    bool operator==(const Outcome& o) const {
+      return std::memcmp(&regs, &o.regs, sizeof regs) == 0 && counter == o.counter && memptr == o.memptr &&
+             q == o.q && memory == o.memory && callbacks == o.callbacks;
+    }
+  };
+  for (const Program& program : programs) {
+    for (int32_t budget : {57, 171, 228, 1000, 40000}) {
+      Outcome outcome[2];
+      for (bool idle : {false, true}) {
+        SetUp();
+        static int reads;
+        reads = 0;
+        Z80MemRead = [](void*, uint16_t) -> uint8_t { return uint8_t(reads++ == 600 ? 1 : 0); };
+        ReadPages[0x90] = nullptr;
+        for (size_t i = 0; i < program.code.size(); i++) mem[0x100 + i] = program.code[i];
+        mem[0x8180] = 0x40;
+        mem[0x8000] = 0x01;
+        Z80Regs.pc = 0x100;
+        Z80Regs.hl = 0x8000;
+        Z80Regs.ix = 0x7FFB;
+        Z80Regs.bc = 0x0300;
+        Z80Regs.r = 0x7E;
+        Z80IdleLoops = idle;
+        CycleCounter = -3;
+        for (int call = 0; call < 24; call++) {
+          if (call == 9) {  // the world outside changes what the loop reads
+            Z80ForgetLoop();
+            mem[0x8000] = 0x80;
+            mem[0x8002] = 0x01;
+          }
+          Run(budget);
+        }
+        Z80IdleLoops = true;
+        outcome[idle] = {Z80Regs, CycleCounter, Z80MemPtr, Z80GetQ(),
+                         std::vector<uint8_t>(mem, mem + sizeof mem), size_t(reads) + writes.size()};
+      }
+      EXPECT_TRUE(outcome[0] == outcome[1]) << program.name << ", budgets of " << budget;
+    }
+  }
+}
+
 TEST_F(Z80Core, EiCutWithoutInterruptLosesNoBudget) {
   Load(0, {0xFB});  // EI; NOPs
   Run(20);
@@ -134,8 +264,9 @@ TEST_F(Z80Core, EiWithLineAtZeroIsAcceptedAtTheNextEntry) {
 TEST_F(Z80Core, InterruptWhileHaltedReturnsAfterTheHalt) {
   Load(0x20, {0x76});
   Z80Regs.pc = 0x20;
-  Run(40);  // halted, interrupts off
-  EXPECT_EQ(Z80Regs.pc, 0x20);
+  Run(40);  // halted, interrupts off: PC already past the HALT
+  EXPECT_EQ(Z80Regs.pc, 0x21);
+  EXPECT_EQ(Z80Halted, 1);
   Z80Regs.iff1 = Z80Regs.iff2 = 1;
   Z80Regs.im = 1;
   IrqLine = 0xFF;
@@ -143,6 +274,7 @@ TEST_F(Z80Core, InterruptWhileHaltedReturnsAfterTheHalt) {
   Run(13 + 8);
   EXPECT_EQ(Stacked(), 0x21);
   EXPECT_EQ(Z80Regs.pc, 0x38 + 2);
+  EXPECT_EQ(Z80Halted, 0);
 }
 
 TEST_F(Z80Core, HaltIdlesTheWholeBudget) {
@@ -157,15 +289,18 @@ TEST_F(Z80Core, HaltIdlesTheWholeBudget) {
   Run(8);
   EXPECT_EQ(Z80Regs.r, 0x81);
   EXPECT_EQ(CycleCounter, -4);
-  EXPECT_EQ(Z80Regs.pc, 0x30);
+  EXPECT_EQ(Z80Regs.pc, 0x31);
+  EXPECT_EQ(Z80Halted, 1);
 }
 
 TEST_F(Z80Core, HaltReachedInsideASliceEndsIt) {
   Load(0, {0x00, 0x76});  // NOP; HALT
   Run(22);
-  EXPECT_EQ(Z80Regs.pc, 1);
+  EXPECT_EQ(Z80Regs.pc, 2);
+  EXPECT_EQ(Z80Halted, 1);
   EXPECT_EQ(CycleCounter, (18 & 3) - 4);
-  EXPECT_EQ(Z80Regs.r, 2);
+  // NOP, HALT, then four idle fetches for the 16 T-states left.
+  EXPECT_EQ(Z80Regs.r, 6);
 }
 
 TEST_F(Z80Core, LdirRunsOneIterationPerExecution) {
@@ -187,8 +322,8 @@ TEST_F(Z80Core, LdirRunsOneIterationPerExecution) {
   EXPECT_EQ(Z80Regs.pc, 2);
   EXPECT_EQ(CycleCounter, 0);
   EXPECT_EQ(0, std::memcmp(mem + 0x200, mem + 0x100, 3));
-  // Two opcode fetches per execution, one more per repeat.
-  EXPECT_EQ(Z80Regs.r, 3 + 3 + 2);
+  // Two opcode fetches per execution, repeats included.
+  EXPECT_EQ(Z80Regs.r, 2 + 2 + 2);
   EXPECT_EQ(Z80Regs.af & 0x04, 0);  // P/V: BC = 0
 }
 
@@ -227,7 +362,8 @@ TEST_F(Z80Core, NmiOnHaltReturnsToTheHalt) {
   EXPECT_EQ(Z80Regs.pc, 0x20);
   EXPECT_EQ(Z80Regs.iff1, 1);
   Run(8);  // halted again
-  EXPECT_EQ(Z80Regs.pc, 0x20);
+  EXPECT_EQ(Z80Regs.pc, 0x21);
+  EXPECT_EQ(Z80Halted, 1);
 }
 
 TEST_F(Z80Core, InstructionBytesAreFetchedPageByPage) {
@@ -419,17 +555,17 @@ TEST_F(Z80Core, IndexPrefixBeforeOtherOpcodes) {
   EXPECT_EQ(CycleCounter, 0);
 }
 
-TEST_F(Z80Core, BlockOutputUsesBBeforeItsDecrement) {
+TEST_F(Z80Core, BlockOutputUsesBAfterItsDecrement) {
   Load(0, {0xED, 0xB3});  // OTIR
   Load(0x300, {0xA1, 0xA2});
   Z80Regs.hl = 0x300;
   Z80Regs.bc = 0x02BF;
   Run(21 + 16);
   ASSERT_EQ(events.size(), 2u);
-  EXPECT_EQ(events[0].port, 0x02BF);
+  EXPECT_EQ(events[0].port, 0x01BF);
   EXPECT_EQ(events[0].value, 0xA1);
   EXPECT_EQ(events[0].counter, 21 + 16);
-  EXPECT_EQ(events[1].port, 0x01BF);
+  EXPECT_EQ(events[1].port, 0x00BF);
   EXPECT_EQ(events[1].value, 0xA2);
   EXPECT_EQ(Z80Regs.bc, 0x00BF);
   EXPECT_EQ(Z80Regs.pc, 2);

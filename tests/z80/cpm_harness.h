@@ -94,18 +94,48 @@ struct CpmMachine {
   }
 
   // Runs budgets of the given sizes in turn until the program ends or the
-  // T-state limit is reached; returns the T-states run.
-  int64_t Run(int64_t limit, int32_t slice_a = 171, int32_t slice_b = 57) {
-    int64_t ran = 0;
-    bool second = false;
-    while (!finished && ran < limit) {
-      int32_t budget = second ? slice_b : slice_a;
-      second = !second;
-      int32_t before = CycleCounter + budget;
-      CycleCounter = before;
-      Z80Run();
-      ran += before - CycleCounter;
+  // T-state limit is reached; returns the T-states run. Through the budget
+  // hook the core takes each next budget without returning, the way the
+  // machine's scheduler drives it; with calls = true it is one Z80Run call
+  // per budget instead.
+  int64_t Run(int64_t limit, int32_t slice_a = 171, int32_t slice_b = 57, bool calls = false) {
+    run_limit = limit;
+    run_total = 0;
+    slices[0] = slice_a;
+    slices[1] = slice_b;
+    second = false;
+    if (calls) {
+      while (!finished && run_total < limit) {
+        GiveBudget();
+        Z80Run();
+        run_total += given - CycleCounter;
+      }
+      return run_total;
     }
-    return ran;
+    if (finished) return 0;
+    GiveBudget();
+    Z80BudgetHook = NextBudget;
+    Z80Run();
+    Z80BudgetHook = nullptr;
+    return run_total;
+  }
+
+  int64_t run_limit = 0, run_total = 0;
+  int32_t slices[2] = {171, 57};
+  int32_t given = 0;  // the counter after the last budget was added
+  bool second = false;
+
+  void GiveBudget() {
+    given = CycleCounter + slices[second];
+    CycleCounter = given;
+    second = !second;
+  }
+
+  static bool NextBudget(void* context) {
+    CpmMachine* m = static_cast<CpmMachine*>(context);
+    m->run_total += m->given - CycleCounter;
+    if (m->finished || m->run_total >= m->run_limit) return false;
+    m->GiveBudget();
+    return true;
   }
 };

@@ -107,29 +107,13 @@ int TextWidth(const Font& font, const char* text, int length) {
 
 int TextWidth(const Font& font, const char* text) { return TextWidth(font, text, 1 << 30); }
 
-int FitText(const Font& font, const char* text, int max_width, char* out, int out_size) {
-  if (out_size <= 0) return 0;
-  int width = TextWidth(font, text);
-  int length = (int)strlen(text);
-  if (width <= max_width && length < out_size) {
-    memcpy(out, text, length + 1);
-    return width;
-  }
-  const int ellipsis = font.glyph_width[EllipsisCode];
-  int used = 0, n = 0;
-  while (n < length && n < out_size - 2) {
-    int w = font.glyph_width[(uint8_t)text[n]];
-    if (used + w + ellipsis > max_width) break;
-    used += w;
-    n++;
-  }
-  memcpy(out, text, n);
-  out[n] = (char)EllipsisCode;
-  out[n + 1] = 0;
-  return used + ellipsis;
-}
+namespace {
 
-int FitTextTail(const Font& font, const char* text, int max_width, char* out, int out_size) {
+// The text whole when it fits, else as many characters as fit beside an
+// ellipsis: the first ones with the ellipsis after them, or with keep_tail
+// the last ones after the ellipsis.
+int FitWithEllipsis(const Font& font, const char* text, int max_width, char* out, int out_size,
+                    bool keep_tail) {
   if (out_size <= 0) return 0;
   const int width = TextWidth(font, text);
   const int length = (int)strlen(text);
@@ -140,15 +124,30 @@ int FitTextTail(const Font& font, const char* text, int max_width, char* out, in
   const int ellipsis = font.glyph_width[EllipsisCode];
   int used = 0, n = 0;
   while (n < length && n < out_size - 2) {
-    const int w = font.glyph_width[(uint8_t)text[length - 1 - n]];
+    const int w = font.glyph_width[(uint8_t)text[keep_tail ? length - 1 - n : n]];
     if (used + w + ellipsis > max_width) break;
     used += w;
     n++;
   }
-  out[0] = (char)EllipsisCode;
-  memcpy(out + 1, text + length - n, n);
+  if (keep_tail) {
+    out[0] = (char)EllipsisCode;
+    memcpy(out + 1, text + length - n, n);
+  } else {
+    memcpy(out, text, n);
+    out[n] = (char)EllipsisCode;
+  }
   out[n + 1] = 0;
   return used + ellipsis;
+}
+
+}  // namespace
+
+int FitText(const Font& font, const char* text, int max_width, char* out, int out_size) {
+  return FitWithEllipsis(font, text, max_width, out, out_size, false);
+}
+
+int FitTextTail(const Font& font, const char* text, int max_width, char* out, int out_size) {
+  return FitWithEllipsis(font, text, max_width, out, out_size, true);
 }
 
 void DrawText(Surface* surface, const Font& font, int x, int y, const char* text, uint32_t pixel,

@@ -11,8 +11,8 @@
 //
 // The chip is driven by frames (machine/ym2413.h): a line step after every
 // scanline and, at the frame's end, its samples mixed into the frame the PSG
-// has just rendered, both sides alike, at twice the PSG's scale and by
-// sound_volume as the PSG is.
+// has just rendered, both sides alike, scaled so that one FM channel at its
+// loudest is as loud as one PSG channel, and by sound_volume as the PSG is.
 #pragma once
 #include <cstdint>
 
@@ -44,7 +44,7 @@ void FmLineTick(Machine* machine, bool sound);
 // last, as the control register says; with sound only.
 void FmFrameEnd(Machine* machine, bool sound);
 
-// Adds `count` mono FM samples, times 2 * sound_volume / 100, to both sides of
+// Adds `count` mono FM samples, times 4 * sound_volume / 100, to both sides of
 // the last `count` stereo frames written to the PSG's ring, saturating;
 // without `keep_psg` the PSG's own samples there are dropped first. The VGM
 // player mixes its own chip the same way.

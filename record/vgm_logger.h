@@ -6,8 +6,8 @@
 // are logged one by one as they happen (0x51 commands, whose order matters:
 // a key-on follows its F-number), and a log holding any makes the file a
 // 1.51 one with the YM2413's clock; a log without them is a 1.01 file as
-// before. On stop it can cut trailing
-// silence, or find a loop and end the file after its first pass.
+// before. On stop it can cut trailing silence, or find a loop and end the
+// file after its first pass.
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -1132,32 +1132,30 @@ op_djnz : {
 }
 // A short jump backwards closes a loop the core may idle through; leaving
 // that loop (its jump not taken) ends the watch on it.
-#define JR_TAKEN(d)                                                  \
-  do {                                                               \
-    uint32_t from_ = (uint16_t)(pc - 2);                             \
-    pc = (uint16_t)(pc + (d));                                       \
-    wz = pc;                                                         \
-    if (__builtin_expect((d) < 0 && (d) >= -kLoopSpan - 2, 0)) {     \
-      if (__builtin_expect(from_ == armed_jump, 0)) {                \
-        loop_cost = 12;                                              \
-        goto loop_arrival;                                           \
-      }                                                              \
-      last_jump = from_;                                             \
-    }                                                                \
-    END(12);                                                         \
+// A short backward jump from `from_` (cost: its T-states): the armed one
+// goes to the idle check, any other only notes itself.
+#define NOTE_BACKWARD_JUMP(from_, cost)                \
+  do {                                                 \
+    if (__builtin_expect((from_) == armed_jump, 0)) {  \
+      loop_cost = (cost);                              \
+      goto loop_arrival;                               \
+    }                                                  \
+    last_jump = (from_);                               \
   } while (0)
-#define JP_TAKEN(ad)                                                 \
-  do {                                                               \
-    uint32_t from_ = (uint16_t)(pc - 3);                             \
-    pc = (ad);                                                       \
-    if (__builtin_expect((uint16_t)(from_ - pc) <= kLoopSpan, 0)) {  \
-      if (__builtin_expect(from_ == armed_jump, 0)) {                \
-        loop_cost = 10;                                              \
-        goto loop_arrival;                                           \
-      }                                                              \
-      last_jump = from_;                                             \
-    }                                                                \
-    END(10);                                                         \
+#define JR_TAKEN(d)                                                                         \
+  do {                                                                                      \
+    uint32_t from_ = (uint16_t)(pc - 2);                                                    \
+    pc = (uint16_t)(pc + (d));                                                              \
+    wz = pc;                                                                                \
+    if (__builtin_expect((d) < 0 && (d) >= -kLoopSpan - 2, 0)) NOTE_BACKWARD_JUMP(from_, 12); \
+    END(12);                                                                                \
+  } while (0)
+#define JP_TAKEN(ad)                                                                         \
+  do {                                                                                       \
+    uint32_t from_ = (uint16_t)(pc - 3);                                                     \
+    pc = (ad);                                                                               \
+    if (__builtin_expect((uint16_t)(from_ - pc) <= kLoopSpan, 0)) NOTE_BACKWARD_JUMP(from_, 10); \
+    END(10);                                                                                 \
   } while (0)
 #define LOOP_LEFT(length)                                                           \
   do {                                                                              \

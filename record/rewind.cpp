@@ -8,6 +8,7 @@
 #include "base/app_state.h"
 #include "debugger/sdsc.h"
 #include "machine/console.h"
+#include "machine/fm_unit.h"
 #include "machine/machine.h"
 #include "machine/ports.h"
 #include "record/movie.h"
@@ -86,10 +87,12 @@ bool ReplayFromNewestImage() {
   bool break_request = false;
   if (!InstallStateImage(R.newest.data(), R.newest.size(), &break_request)) return false;
   void (*line_end)() = LineEndHook;
+  void (*fm_write)(uint8_t, uint8_t) = FmWriteHook;
   void (*console_line)(const std::string&) = ConsoleLineHook;
   void (*transcript)(const std::string&) = ConsoleTranscriptHook;
   void (*console_break)() = ConsoleBreakHook;
   LineEndHook = nullptr;
+  FmWriteHook = nullptr;
   ConsoleLineHook = ConsoleTranscriptHook = nullptr;
   ConsoleBreakHook = nullptr;
   for (size_t i = R.newest_image; i < R.frames.size(); i++) {
@@ -102,6 +105,7 @@ bool ReplayFromNewestImage() {
     psg.RingFill = 0;
   }
   LineEndHook = line_end;
+  FmWriteHook = fm_write;
   ConsoleLineHook = console_line;
   ConsoleTranscriptHook = transcript;
   ConsoleBreakHook = console_break;

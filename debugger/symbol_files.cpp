@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
 
 #include "base/safe_file.h"
 #include "debugger/debug_lists.h"
@@ -24,13 +23,6 @@ void AddName(std::vector<std::string>* names, const std::string& base) {
   if (base.empty()) return;
   const std::string name = base + ".sym";
   if (std::find(names->begin(), names->end(), name) == names->end()) names->push_back(name);
-}
-
-bool EndsWithZip(const std::string& name) {
-  if (name.size() < 4) return false;
-  std::string end = name.substr(name.size() - 4);
-  for (char& c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return end == ".zip";
 }
 
 }  // namespace
@@ -76,7 +68,7 @@ bool LoadSymbolsBesideCartridge(const std::string& cartridge_path) {
   const std::string file_name = FileNamePart(cartridge_path.c_str());
   // A zip's cartridge is named after its member; an empty file loads
   // nothing and leaves the previous name, which then does not count.
-  const bool zipped = EndsWithZip(file_name) && CartName != file_name;
+  const bool zipped = EndsWithNoCase(file_name.c_str(), ".ZIP") && CartName != file_name;
   const std::vector<std::string> names =
       zipped ? SymbolFileNames(CartFileBase(), file_name) : SymbolFileNames(file_name, "");
   return LoadFirstSymbolFile(FolderOf(cartridge_path), names) == SymbolsLoaded;

@@ -66,6 +66,8 @@ bool InstallEmptyImage() {
   return true;
 }
 
+}  // namespace
+
 bool EndsWithNoCase(const char* name, const char* ending) {
   size_t n = std::strlen(name), e = std::strlen(ending);
   if (e > n) return false;
@@ -73,6 +75,8 @@ bool EndsWithNoCase(const char* name, const char* ending) {
     if (std::toupper(static_cast<unsigned char>(name[n - e + i])) != ending[i]) return false;
   return true;
 }
+
+namespace {
 
 uint32_t RoundUpToPowerOfTwo(uint32_t value) {
   uint32_t p = 1;

@@ -46,6 +46,8 @@ void DestroyCartridgeBuffers();
 // The text from the name's last "." starts with .GG, .SMS, .NES or .GBA
 // (any case).
 bool HasImageExtension(const char* name);
+// Whether the name ends with `ending`, given in capitals, in any case.
+bool EndsWithNoCase(const char* name, const char* ending);
 // The part of a path or zip member name after its last '/' or '\\'.
 std::string FileNamePart(const char* name);
 // The loaded cartridge's name as the base of the files kept for it (RAM,

@@ -130,6 +130,10 @@ bool Startup() {
     return Fail(text);
   }
   SetDesktopTitle("Tavo");
+  // The desktop icon at 48 pixels: in the build tree's icon folder, or in the
+  // icon theme an install puts beside the shipped data.
+  if (!SetDesktopIcon(DataFilePath("icons/hicolor/48x48/apps/tavo.png")))
+    SetDesktopIcon(DataFilePath("../icons/hicolor/48x48/apps/tavo.png"));
   if (!InputStart()) return Fail("Couldn't setup input.");
   if (Config.sound_enabled && AudioStart() != 0) {
     std::printf("Couldn't start sound: %s\n", AudioError());

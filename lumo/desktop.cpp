@@ -5,7 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <vector>
+
 #include "lumo/platform_sdl.h"
+#include "lumo/png.h"
 
 namespace {
 
@@ -28,6 +31,19 @@ bool StartDesktop() { return PlatformStartVideo(); }
 
 void SetDesktopTitle(const char* title) {
   if (SDL_Window* window = PlatformWindow()) SDL_SetWindowTitle(window, title);
+}
+
+bool SetDesktopIcon(const std::string& png_file) {
+  SDL_Window* window = PlatformWindow();
+  std::vector<uint8_t> rgba;
+  int width = 0, height = 0;
+  if (!window || !LoadPngRgba(png_file.c_str(), &rgba, &width, &height)) return false;
+  SDL_Surface* icon =
+      SDL_CreateRGBSurfaceWithFormatFrom(rgba.data(), width, height, 32, width * 4, SDL_PIXELFORMAT_RGBA32);
+  if (!icon) return false;
+  SDL_SetWindowIcon(window, icon);
+  SDL_FreeSurface(icon);
+  return true;
 }
 
 void ShowMessageBox(const char* text) {

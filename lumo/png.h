@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "lumo/surface.h"
 
@@ -29,6 +30,10 @@ bool SavePngRgba(const char* file_name, const uint8_t* rgba, int width, int heig
 // one when format is none: palette pictures 8 bits, grey 16, colour 24).
 // None for any fault in the file.
 Surface* LoadPng(const char* file_name, const PixelFormat* format, unsigned flags);
+// Loads an RGB or RGBA picture as rows of R, G, B, A bytes (alpha 255 where
+// the file has none), for the window icon. False for any fault in the file
+// or another colour type; the outputs are then unspecified.
+bool LoadPngRgba(const char* file_name, std::vector<uint8_t>* rgba, int* width, int* height);
 // The same for a PNG file already in memory; info, when given, receives the
 // header fields even when the pixels cannot be decoded.
 Surface* DecodePng(const uint8_t* data, size_t size, const PixelFormat* format, unsigned flags,

@@ -208,40 +208,38 @@ Surface* ConvertSurface(Surface* native, const PixelFormat* format, unsigned fla
   return target;
 }
 
-}  // namespace
-
-Surface* DecodePng(const uint8_t* data, size_t size, const PixelFormat* format, unsigned flags,
-                   PngInfo* info_out) {
-  PngInfo info{};
+// Reads the chunks and inflates and unfilters the rows of a picture the
+// reader takes (no interlacing, a known type and depth, sizes in bounds):
+// the rows come back malloc'ed, each behind its filter byte; none on a fault.
+uint8_t* ReadRows(const uint8_t* data, size_t size, PngInfo* info, size_t* row_bytes_out) {
   Bytes idat;
-  bool ok = ReadChunks(data, size, &info, &idat);
-  if (info_out) *info_out = info;
-  if (!ok || idat.size == 0) return nullptr;
-  const int channels = Channels(info.color_type);
-  if (info.width == 0 || info.height == 0 || info.width > kMaxSide || info.height > kMaxSide ||
-      (uint64_t)info.width * info.height > kMaxPixels)
+  if (!ReadChunks(data, size, info, &idat) || idat.size == 0) return nullptr;
+  const int channels = Channels(info->color_type);
+  if (info->width == 0 || info->height == 0 || info->width > kMaxSide || info->height > kMaxSide ||
+      (uint64_t)info->width * info->height > kMaxPixels)
     return nullptr;
-  if (info.compression != 0 || info.filter != 0 || info.interlace != 0) return nullptr;
-  if (!ValidDepth(info.color_type, info.bit_depth) || info.color_type == 4) return nullptr;
-  if (info.color_type == 3 && info.palette_entries == 0) return nullptr;
-  if (format && format->bits != 8 && format->bits != 16 && format->bits != 24 && format->bits != 32)
-    return nullptr;
+  if (info->compression != 0 || info->filter != 0 || info->interlace != 0) return nullptr;
+  if (!ValidDepth(info->color_type, info->bit_depth) || info->color_type == 4) return nullptr;
+  if (info->color_type == 3 && info->palette_entries == 0) return nullptr;
 
-  const int pixel_bits = channels * info.bit_depth;
-  const size_t row_bytes = ((size_t)info.width * pixel_bits + 7) / 8;
-  const size_t expected = (row_bytes + 1) * info.height;
+  const int pixel_bits = channels * info->bit_depth;
+  const size_t row_bytes = ((size_t)info->width * pixel_bits + 7) / 8;
+  const size_t expected = (row_bytes + 1) * info->height;
   uLongf inflated = expected;
   auto* rows = static_cast<uint8_t*>(malloc(expected));
   if (!rows) return nullptr;
-  Surface* surface = nullptr;
-  if (uncompress(rows, &inflated, idat.data, idat.size) == Z_OK && inflated == expected &&
-      Unfilter(rows, row_bytes, info.height, pixel_bits >= 8 ? pixel_bits / 8 : 1))
-    surface = BuildSurface(info, rows, row_bytes);
-  free(rows);
-  return surface ? ConvertSurface(surface, format, flags) : nullptr;
+  if (uncompress(rows, &inflated, idat.data, idat.size) != Z_OK || inflated != expected ||
+      !Unfilter(rows, row_bytes, info->height, pixel_bits >= 8 ? pixel_bits / 8 : 1)) {
+    free(rows);
+    return nullptr;
+  }
+  *row_bytes_out = row_bytes;
+  return rows;
 }
 
-Surface* LoadPng(const char* file_name, const PixelFormat* format, unsigned flags) {
+// The whole file in memory (malloc'ed); none when it cannot be read or is
+// empty or beyond any picture's size.
+uint8_t* ReadWholeFile(const char* file_name, long* size_out) {
   FILE* file = fopen(file_name, "rb");
   if (!file) return nullptr;
   uint8_t* data = nullptr;
@@ -255,8 +253,59 @@ Surface* LoadPng(const char* file_name, const PixelFormat* format, unsigned flag
     }
   }
   fclose(file);
+  *size_out = size;
+  return data;
+}
+
+}  // namespace
+
+Surface* DecodePng(const uint8_t* data, size_t size, const PixelFormat* format, unsigned flags,
+                   PngInfo* info_out) {
+  PngInfo info{};
+  size_t row_bytes = 0;
+  uint8_t* rows = ReadRows(data, size, &info, &row_bytes);
+  if (info_out) *info_out = info;
+  if (!rows) return nullptr;
+  const bool known_format =
+      !format || format->bits == 8 || format->bits == 16 || format->bits == 24 || format->bits == 32;
+  Surface* surface = known_format ? BuildSurface(info, rows, row_bytes) : nullptr;
+  free(rows);
+  return surface ? ConvertSurface(surface, format, flags) : nullptr;
+}
+
+Surface* LoadPng(const char* file_name, const PixelFormat* format, unsigned flags) {
+  long size = 0;
+  uint8_t* data = ReadWholeFile(file_name, &size);
   if (!data) return nullptr;
   Surface* surface = DecodePng(data, size, format, flags);
   free(data);
   return surface;
+}
+
+bool LoadPngRgba(const char* file_name, std::vector<uint8_t>* rgba, int* width, int* height) {
+  long size = 0;
+  uint8_t* data = ReadWholeFile(file_name, &size);
+  if (!data) return false;
+  PngInfo info{};
+  size_t row_bytes = 0;
+  uint8_t* rows = ReadRows(data, size, &info, &row_bytes);
+  free(data);
+  if (!rows) return false;
+  const int type = info.color_type, depth = info.bit_depth;
+  if (type != 2 && type != 6) {
+    free(rows);
+    return false;
+  }
+  const int channels = Channels(type);
+  rgba->assign((size_t)info.width * info.height * 4, 255);
+  for (uint32_t y = 0; y < info.height; y++) {
+    const uint8_t* row = rows + (size_t)y * (row_bytes + 1) + 1;
+    uint8_t* out = rgba->data() + (size_t)y * info.width * 4;
+    for (uint32_t x = 0; x < info.width; x++)
+      for (int c = 0; c < channels; c++) out[x * 4 + c] = Sample(row, (size_t)x * channels + c, depth, false);
+  }
+  free(rows);
+  *width = (int)info.width;
+  *height = (int)info.height;
+  return true;
 }

@@ -189,6 +189,28 @@ TEST_F(PngTest, RgbaPicturesKeepTheirAlpha) {
   Surface* back = LoadPng(path.c_str(), nullptr, 0);
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(PixelAt(back, 1, 2), uint32_t(rgba[44] << 16 | rgba[45] << 8 | rgba[46]));
+  DestroySurface(back);
+  // Read back whole, alpha and all (the window icon); an RGB picture gets
+  // an opaque alpha, a palette picture is refused.
+  std::vector<uint8_t> read;
+  int read_w = 0, read_h = 0;
+  ASSERT_TRUE(LoadPngRgba(path.c_str(), &read, &read_w, &read_h));
+  EXPECT_EQ(read_w, w);
+  EXPECT_EQ(read_h, h);
+  EXPECT_EQ(read, std::vector<uint8_t>(rgba.begin(), rgba.end()));
+  Surface* rgb = CreateSurface(2, 1, 24, SurfaceClear);
+  ASSERT_NE(rgb, nullptr);
+  WritePixel(rgb->pixels + 3, 3, 0x123456);
+  ASSERT_TRUE(SavePng(Path("rgb.png").c_str(), rgb));
+  DestroySurface(rgb);
+  ASSERT_TRUE(LoadPngRgba(Path("rgb.png").c_str(), &read, &read_w, &read_h));
+  EXPECT_EQ(read, (std::vector<uint8_t>{0, 0, 0, 255, 0x12, 0x34, 0x56, 255}));
+  Surface* indexed = CreateSurface(2, 1, 8, SurfaceClear);
+  ASSERT_NE(indexed, nullptr);
+  ASSERT_TRUE(SavePng(Path("indexed.png").c_str(), indexed));
+  DestroySurface(indexed);
+  EXPECT_FALSE(LoadPngRgba(Path("indexed.png").c_str(), &read, &read_w, &read_h));
+  EXPECT_FALSE(LoadPngRgba(Path("missing.png").c_str(), &read, &read_w, &read_h));
   EXPECT_FALSE(SavePngRgba(Path("none/x.png").c_str(), rgba.data(), w, h));
   EXPECT_FALSE(SavePngRgba(path.c_str(), rgba.data(), 0, h));
 }

@@ -8,7 +8,9 @@
 // then ZEXALL to their ends once (about 93.5 G T-states, a minute or so).
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <filesystem>
+#include <vector>
 
 #include "z80/cpm_harness.h"
 
@@ -52,8 +54,53 @@ void RunWhole(benchmark::State& state, int32_t budget) {
   state.SetItemsProcessed(total);
 }
 
+// The floor of a budget end: the core checks its budget after every
+// instruction, and the instruction that spends it falls at no pattern a
+// branch predictor can learn, so every budget end pays at least one
+// mispredicted branch. This times that branch on the host: one pass over
+// bytes whose branch is taken at random about once in 25 (the instructions
+// of a 114-T budget), one over the same bytes sorted, which take it as
+// often but all in one run. The difference per taken branch is the cost of
+// one miss (ns_per_miss). (Taken exactly every 25th pass the branch misses
+// as often as at random: a period that long is beyond the predictor too.)
+void BranchMiss(benchmark::State& state) {
+  constexpr int kCount = 1 << 22;
+  static std::vector<uint8_t> random(kCount), sorted(kCount);
+  uint32_t seed = 1;
+  int taken = 0;
+  for (int i = 0; i < kCount; i++) {
+    seed = seed * 1103515245u + 12345u;
+    random[i] = (seed >> 16) % 25 == 0;
+    taken += random[i];
+  }
+  for (int i = 0; i < kCount; i++) sorted[i] = i < taken;
+  auto pass = [](const std::vector<uint8_t>& bytes) {
+    int count = 0;
+    for (uint8_t b : bytes)
+      if (b) {
+        asm volatile("");
+        count++;
+      }
+    return count;
+  };
+  double missing = 0, predicted = 0;  // nanoseconds of each kind of pass
+  for (auto _ : state) {
+    auto t0 = std::chrono::steady_clock::now();
+    benchmark::DoNotOptimize(pass(random));
+    auto t1 = std::chrono::steady_clock::now();
+    benchmark::DoNotOptimize(pass(sorted));
+    auto t2 = std::chrono::steady_clock::now();
+    missing += std::chrono::duration<double, std::nano>(t1 - t0).count();
+    predicted += std::chrono::duration<double, std::nano>(t2 - t1).count();
+  }
+  state.counters["random_ns"] = missing / (double(kCount) * double(state.iterations()));
+  state.counters["sorted_ns"] = predicted / (double(kCount) * double(state.iterations()));
+  state.counters["ns_per_miss"] = (missing - predicted) / (double(taken) * double(state.iterations()));
+}
+
 }  // namespace
 
+BENCHMARK(BranchMiss)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunSlices, zexdoc_114, "zexdoc.com", 114, 114)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunSlices, zexdoc_large, "zexdoc.com", kLarge, kLarge)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunSlices, zexdoc_114_calls, "zexdoc.com", 114, 114, true)->Unit(benchmark::kMillisecond);

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-
 #include <vector>
 
 #include "lumo/platform_sdl.h"

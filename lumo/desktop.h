@@ -1,6 +1,7 @@
 // What the program asks of the desktop around its window: whether there is
-// a display at all, the window's title and icon, message boxes for start-up failures,
-// minimising, and opening web and mail addresses with the user's programs.
+// a display at all, the window's title and icon, message boxes for start-up
+// failures, minimising, and opening web and mail addresses with the user's
+// programs.
 #pragma once
 #include <string>
 
